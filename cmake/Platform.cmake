@@ -1,0 +1,36 @@
+# cmake/Platform.cmake: what differs between the Windows and Linux builds:
+# the platform layer's sources, the runtime's linking and the export list.
+
+if(WIN32)
+  enable_language(RC)
+  # The Unicode flavour of the Windows API, as the host's MFC is.
+  add_compile_definitions(UNICODE _UNICODE)
+  set(FERLO_RESOURCES ${CMAKE_SOURCE_DIR}/res/ferlo.rc)
+  set(FERLO_PLATFORM_SOURCES "")
+  set(FERLO_PLATFORM_LIBS "")
+  # The plug-in drops into a host's folder alone: the compiler's runtime is
+  # linked in, so it depends on system DLLs only.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(FERLO_DEF_FILE ${CMAKE_SOURCE_DIR}/filter/ferlo32.def)
+  else()
+    set(FERLO_DEF_FILE ${CMAKE_SOURCE_DIR}/filter/ferlo64.def)
+  endif()
+  function(ferlo_set_exports target)
+    target_sources(${target} PRIVATE ${FERLO_DEF_FILE} ${FERLO_RESOURCES})
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ferlo)
+  endfunction()
+else()
+  # Linux builds carry no resources: lookups find nothing.
+  set(FERLO_RESOURCES "")
+  set(FERLO_PLATFORM_SOURCES
+    ${CMAKE_SOURCE_DIR}/platform/posix/Locale.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/Module.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/WideString.cpp)
+  set(FERLO_PLATFORM_LIBS ${CMAKE_DL_LIBS})
+  function(ferlo_set_exports target)
+    set(script ${CMAKE_SOURCE_DIR}/filter/ferlo.map)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${script} -Wl,--no-undefined)
+    set_target_properties(${target} PROPERTIES LINK_DEPENDS ${script})
+  endfunction()
+endif()

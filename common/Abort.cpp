@@ -1,0 +1,41 @@
+// common/Abort.cpp: the out-of-line operations of CAbort, and the name
+// under which its virtual table is exported.
+//
+// The host's support library provides these in the product; the module
+// carries its own, with the meaning given in Abort.h.
+#include "Abort.h"
+
+#include <new>
+
+// g_abortVtable is the virtual table's symbol plus two pointers. The table
+// is emitted in this file, beside Destroy, the class's first out-of-line
+// virtual operation, so the name is defined here too.
+#define FERLO_ASM_TEXT_(x) #x
+#define FERLO_ASM_TEXT(x) FERLO_ASM_TEXT_(x)
+#define FERLO_ASM_SYMBOL(name) FERLO_ASM_TEXT(__USER_LABEL_PREFIX__) #name
+asm(".globl " FERLO_ASM_SYMBOL(g_abortVtable) "\n\t"
+    ".set " FERLO_ASM_SYMBOL(g_abortVtable) ", " FERLO_ASM_SYMBOL(_ZTV6CAbort) " + 2 * " FERLO_ASM_TEXT(
+        __SIZEOF_POINTER__));
+
+void* ZRCALL CAbort::Destroy(unsigned int nFlags)
+{
+    this->~CAbort();
+    if (nFlags & kAbortDestroyFree)
+        ::operator delete(this);
+    return this;
+}
+
+int ZRCALL CAbort::IsProcessing()
+{
+    return m_bProcessing ? 1 : 0;
+}
+
+void ZRCALL CAbort::AbortProcess()
+{
+    m_bAborted = 1;
+}
+
+int ZRCALL CAbort::IsAborted()
+{
+    return m_bAborted ? 1 : 0;
+}

@@ -1,0 +1,64 @@
+// filter/FerloFilter.h: the text filter, which holds all the state of one
+// export: options, output encoding, the open file and the writers' buffers.
+#pragma once
+
+#include "DbFilter.h"
+
+#include <stdio.h>
+
+class CFerloFilter final : public CZRDbFilter {
+public:
+    enum : int {
+        kDelimiterUnits = 8,
+        kLineEndUnits = 8,
+        kPathUnits = 2048,
+        kConvBufBytes = 65536,
+        kQuoteBufUnits = 65536,
+    };
+
+    // Builds a filter for ZRDbCreateFilter: null when any of its memory
+    // cannot be had, with whatever was built released again.
+    static CFerloFilter* Create(uint32_t hostContext, const WCHAR* pszRegistryKey);
+
+    void* ZRCALL Destroy(unsigned int nFlags) override;
+    int ZRCALL ParseOptions(const HostString& options) override;
+    int ZRCALL Commit() override;
+    CString* ZRCALL Configure(CString* pResult, int* pbChanged, const WCHAR* pszOptions) override;
+    int ZRCALL BeginTable(const HostString& table, HostField** ppFields, int nFields) override;
+    int ZRCALL EndTable() override;
+    int ZRCALL BeginRecord(const WCHAR* pszPath) override;
+    int ZRCALL EndRecord() override;
+    int ZRCALL WriteField(HostField* pField) override;
+    int ZRCALL Reserved9() override;
+
+    uint32_t m_hostContext;
+    int32_t m_bFieldWritten;
+    WCHAR m_szDelimiter[kDelimiterUnits];
+    WCHAR m_szLineEnd[kLineEndUnits];
+    uint32_t m_nCodePage;
+    int32_t m_bUnicode;
+    int32_t m_bCsv;
+    int32_t m_bOverwrite;
+    int32_t m_bWriteHead;
+    int32_t m_bSingle;
+    int32_t m_bXml;
+    int32_t m_bHeadline;
+    int32_t m_bMap;
+    WCHAR** m_ppszFieldNames;
+    int32_t m_nFieldNames;
+    WCHAR m_szFile[kPathUnits];
+    WCHAR m_szWorkFile[kPathUnits];
+    WCHAR m_szPrevTable[kPathUnits];
+    int64_t m_nRecordsStart;
+    FILE* m_pFile;
+    int32_t m_nTables;
+    char* m_pConvBuf;
+    WCHAR* m_pQuoteBuf;
+
+private:
+    CFerloFilter(uint32_t hostContext, const WCHAR* pszRegistryKey);
+    ~CFerloFilter();
+    bool IsComplete(const WCHAR* pszRegistryKey) const;
+    void SetDefaultDelimiter();
+    void ReleaseFieldNames();
+};

@@ -1,0 +1,36 @@
+// platform/Platform.h: the one door to the operating system.
+//
+// The product calls the Win32 and C-runtime functions it needs by their
+// Windows names, through this header only. On Windows they are the real ones;
+// on Linux platform/posix/ provides exactly the subset the product calls.
+// All text in memory is UTF-16 in 16-bit units: WCHAR is wchar_t on Windows
+// and char16_t on Linux, and WSTR("...") makes a literal of that type.
+#pragma once
+
+#if defined(_WIN32)
+#include <windows.h>
+#include <direct.h>
+#include <io.h>
+#include <share.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <wchar.h>
+#define FERLO_WSTR_(s) L##s
+#else
+#include "posix/Win32.h"
+#define FERLO_WSTR_(s) u##s
+#endif
+
+#define WSTR(s) FERLO_WSTR_(s)
+
+// The member-call convention of the host's compiler: on 32-bit x86 the
+// object travels in ECX and the callee removes its arguments (thiscall).
+// Elsewhere the platform has a single convention for members.
+#if defined(_WIN32) && defined(__i386__)
+#define ZRCALL __thiscall
+#else
+#define ZRCALL
+#endif
+
+static_assert(sizeof(WCHAR) == 2, "text in memory is UTF-16 in 16-bit units");

@@ -1,0 +1,99 @@
+// platform/posix/Locale.cpp: the system code page, the user's list
+// separator and the thread's last error, derived from the POSIX locale.
+#include "../Platform.h"
+
+#include <langinfo.h>
+#include <locale.h>
+#include <strings.h>
+
+namespace {
+
+thread_local DWORD t_lastError = 0;
+
+// The user's own list separator, once SetLocaleInfoW gave one; empty while
+// the locale's default applies. Windows keeps it in the user's profile; here
+// it lasts as long as the process.
+WCHAR g_userListSeparator[4] = {0};
+bool g_hasUserListSeparator = false;
+
+// The user's locale as the environment names it (LC_ALL, LC_*, LANG), read
+// without touching the process's current locale.
+struct UserLocale {
+    locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+    ~UserLocale()
+    {
+        if (loc)
+            freelocale(loc);
+    }
+    const char* Info(nl_item item) const { return loc ? nl_langinfo_l(item, loc) : ""; }
+};
+
+// Copies text into a caller's buffer with GetLocaleInfoW's contract: with
+// cchData 0 the needed size, terminator included; with too small a buffer
+// 0 and ERROR_INSUFFICIENT_BUFFER.
+int CopyLocaleText(const WCHAR* text, LPWSTR lpLCData, int cchData)
+{
+    int needed = lstrlenW(text) + 1;
+    if (cchData == 0)
+        return needed;
+    if (cchData < needed || !lpLCData) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    wcscpy(lpLCData, text);
+    return needed;
+}
+
+} // namespace
+
+DWORD GetLastError()
+{
+    return t_lastError;
+}
+
+void SetLastError(DWORD dwError)
+{
+    t_lastError = dwError;
+}
+
+// GetACP: the system code page. A UTF-8 locale, and the C locale, give
+// 65001; the locale's codeset picks the Windows code page otherwise.
+UINT GetACP()
+{
+    UserLocale user;
+    const char* codeset = user.Info(CODESET);
+    if (strcasecmp(codeset, "ISO-8859-1") == 0 || strcasecmp(codeset, "ISO-8859-15") == 0)
+        return 1252;
+    return 65001;
+}
+
+// GetLocaleInfoW for LOCALE_SLIST, the only item the product asks for.
+// Windows ties the default list separator to the locale's decimal separator:
+// where the decimal separator is a comma, lists are separated by ";".
+int GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData, int cchData)
+{
+    if (Locale != LOCALE_USER_DEFAULT || (LCType & 0xFFFF) != LOCALE_SLIST || cchData < 0) {
+        SetLastError(cchData < 0 ? ERROR_INVALID_PARAMETER : ERROR_INVALID_FLAGS);
+        return 0;
+    }
+    if (g_hasUserListSeparator)
+        return CopyLocaleText(g_userListSeparator, lpLCData, cchData);
+    UserLocale user;
+    const char* radix = user.Info(RADIXCHAR);
+    return CopyLocaleText(strcmp(radix, ",") == 0 ? u";" : u",", lpLCData, cchData);
+}
+
+// SetLocaleInfoW for LOCALE_SLIST: the user's own separator, at most three
+// units as Windows allows. Windows stores it in the user's profile for
+// every program; here it holds for this process only.
+BOOL SetLocaleInfoW(LCID Locale, LCTYPE LCType, LPCWSTR lpLCData)
+{
+    if (Locale != LOCALE_USER_DEFAULT || LCType != LOCALE_SLIST || !lpLCData ||
+        lstrlenW(lpLCData) > 3) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    wcscpy(g_userListSeparator, lpLCData);
+    g_hasUserListSeparator = true;
+    return TRUE;
+}

@@ -1,0 +1,87 @@
+// platform/posix/Win32.h: the Win32 and C-runtime subset the product calls,
+// declared for Linux.
+//
+// Each function behaves as its Windows namesake for the arguments the
+// product passes; the comment at its definition says what it emulates and
+// where it differs. Wide texts are char16_t (UTF-16), never the 32-bit
+// wchar_t of Linux, so the C library's wide functions get char16_t
+// overloads here under their usual names.
+#pragma once
+
+#include <errno.h>
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+typedef char16_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef int BOOL;
+typedef uint8_t BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef uint32_t UINT;
+typedef int32_t LONG;
+typedef uint32_t LCID;
+typedef uint32_t LCTYPE;
+typedef void* LPVOID;
+typedef void* HANDLE;
+typedef struct FerloModule* HMODULE;
+typedef HMODULE HINSTANCE;
+
+#define TRUE 1
+#define FALSE 0
+#define WINAPI
+#define APIENTRY
+
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+#define LOCALE_USER_DEFAULT 0x0400
+#define LOCALE_SLIST 0x000C
+
+#define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_INVALID_FLAGS 1004
+
+// Process-wide last error, per thread as on Windows.
+DWORD GetLastError();
+void SetLastError(DWORD dwError);
+
+// Code pages and locale (platform/posix/Locale.cpp).
+UINT GetACP();
+int GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData, int cchData);
+BOOL SetLocaleInfoW(LCID Locale, LCTYPE LCType, LPCWSTR lpLCData);
+
+// Wide texts (platform/posix/WideString.cpp).
+int lstrlenW(LPCWSTR lpString);
+size_t wcslen(const WCHAR* s);
+int wcscmp(const WCHAR* a, const WCHAR* b);
+WCHAR* wcscpy(WCHAR* dst, const WCHAR* src);
+const WCHAR* wcschr(const WCHAR* s, WCHAR c);
+WCHAR* wcschr(WCHAR* s, WCHAR c);
+const WCHAR* wcsrchr(const WCHAR* s, WCHAR c);
+WCHAR* wcsrchr(WCHAR* s, WCHAR c);
+const WCHAR* wcsstr(const WCHAR* s, const WCHAR* find);
+WCHAR* wcsstr(WCHAR* s, const WCHAR* find);
+WCHAR* _wcsupr(WCHAR* s);
+WCHAR* _wcslwr(WCHAR* s);
+
+// Modules and resources (platform/posix/Module.cpp).
+typedef struct FerloResource* HRSRC;
+#define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<uintptr_t>(static_cast<WORD>(i))))
+#define RT_VERSION MAKEINTRESOURCEW(16)
+#define RT_DIALOG MAKEINTRESOURCEW(5)
+#define RT_STRING MAKEINTRESOURCEW(6)
+HRSRC FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
+
+// Windows (platform/posix/Module.cpp).
+typedef struct FerloWindow* HWND;
+#define MB_OK 0x00000000
+#define MB_ICONERROR 0x00000010
+#define IDOK 1
+int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);

@@ -1,0 +1,91 @@
+// tests/alloc_failure.cpp: the replaced global allocation functions.
+#include "alloc_failure.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<long> g_live{0};
+std::atomic<long> g_failAfter{-1};
+
+void* Allocate(size_t size)
+{
+    long n = g_failAfter.load();
+    if (n >= 0) {
+        g_failAfter.store(n - 1);
+        if (n == 0)
+            return nullptr;
+    }
+    void* p = std::malloc(size ? size : 1);
+    if (p)
+        ++g_live;
+    return p;
+}
+
+void Release(void* p)
+{
+    if (!p)
+        return;
+    --g_live;
+    std::free(p);
+}
+} // namespace
+
+namespace alloc {
+long LiveBlocks()
+{
+    return g_live.load();
+}
+void FailAfter(long n)
+{
+    g_failAfter.store(n);
+}
+void NeverFail()
+{
+    g_failAfter.store(-1);
+}
+} // namespace alloc
+
+void* operator new(size_t size)
+{
+    if (void* p = Allocate(size))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size)
+{
+    return operator new(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    return Allocate(size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept
+{
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p) noexcept
+{
+    Release(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p, size_t) noexcept
+{
+    Release(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept
+{
+    Release(p);
+}

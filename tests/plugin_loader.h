@@ -1,0 +1,51 @@
+// tests/plugin_loader.h: loads the built plug-in the way a host does, by
+// file name, and finds its exports by name.
+#pragma once
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+// The module is loaded once and stays for the life of the test program,
+// as in a host: its entry links a record into its resource chain that the
+// module never frees.
+class PluginLibrary {
+public:
+    static const PluginLibrary& Get()
+    {
+        static PluginLibrary* s_library = new PluginLibrary();
+        return *s_library;
+    }
+
+private:
+    PluginLibrary()
+    {
+#if defined(_WIN32)
+        // The plug-in lies beside the test program, where the loader looks.
+        m_handle = LoadLibraryA(FERLO_PLUGIN_NAME);
+#else
+        m_handle = dlopen(FERLO_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+#endif
+    }
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+public:
+    bool Loaded() const { return m_handle != nullptr; }
+
+    template <typename F>
+    F Find(const char* name) const
+    {
+#if defined(_WIN32)
+        return reinterpret_cast<F>(
+            reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_handle), name)));
+#else
+        return reinterpret_cast<F>(dlsym(m_handle, name));
+#endif
+    }
+
+private:
+    void* m_handle = nullptr;
+};

@@ -1,0 +1,8 @@
+// tests/test_main.cpp: runs every unit test.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
