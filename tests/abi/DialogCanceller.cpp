@@ -1,7 +1,8 @@
 // tests/abi/DialogCanceller.cpp: the thread that cancels dialogs.
 #include "DialogCanceller.h"
 
-namespace {
+namespace
+{
 const unsigned int kWmCommand = 0x0111;
 const uintptr_t kIdCancel = 2;
 const DWORD kPollMs = 50;
@@ -14,7 +15,8 @@ DialogCanceller::DialogCanceller() : m_nThreadId(GetCurrentThreadId())
     HMODULE hUser = LoadLibraryW(L"user32.dll");
     if (!hUser)
         return;
-    m_pfnEnumThreadWindows = reinterpret_cast<PfnEnumThreadWindows>(GetProcAddress(hUser, "EnumThreadWindows"));
+    m_pfnEnumThreadWindows =
+        reinterpret_cast<PfnEnumThreadWindows>(GetProcAddress(hUser, "EnumThreadWindows"));
     m_pfnPostMessageW = reinterpret_cast<PfnPostMessageW>(GetProcAddress(hUser, "PostMessageW"));
     if (m_pfnEnumThreadWindows && m_pfnPostMessageW)
         m_hThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);

@@ -9,7 +9,8 @@
 
 #include "HostRuntime.h"
 
-class DialogCanceller {
+class DialogCanceller
+{
 public:
     DialogCanceller();
     ~DialogCanceller();

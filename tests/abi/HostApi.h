@@ -28,7 +28,8 @@ static_assert(offsetof(FilterInfo, pszDescription) == 8, "the texts follow the t
 // is the one that frees it, whichever module holds the string.
 struct CStringData;
 
-class IAtlStringMgr {
+class IAtlStringMgr
+{
 public:
     virtual CStringData* Allocate(int nAllocLength, int nCharSize) = 0;
     virtual void Free(CStringData* pData) = 0;
@@ -56,7 +57,8 @@ static_assert(sizeof(CStringData) == (sizeof(void*) == 8 ? 24 : 16), "MFC 10's h
 
 // The host's CString: only what the host needs to make strings of its own
 // and to own the strings the plug-in returns to it.
-class CString {
+class CString
+{
 public:
     CString(IAtlStringMgr* pMgr, const wchar_t* psz);
     CString(const CString& other) : m_pszData(other.m_pszData) { GetData()->AddRef(); }
@@ -74,7 +76,8 @@ static_assert(sizeof(CString) == sizeof(void*), "a CString is one pointer");
 
 // A field of the host's tables. The plug-in calls Prepare (slot 3), GetName
 // (slot 11) and GetValueText (slot 14); the other slots are the host's own.
-class HostField {
+class HostField
+{
 public:
     virtual ~HostField() {} // slot 0: one slot, the scalar deleting destructor
     virtual int GetType() = 0;
@@ -95,7 +98,8 @@ public:
 
 // The filter as the host drives it. ZRDbCreateFilter returns the root type;
 // the host reaches slots 10 to 12 by casting to the derived interface.
-class CZRBasicDbFilter {
+class CZRBasicDbFilter
+{
 public:
     virtual ~CZRBasicDbFilter() {}
     virtual int ParseOptions(const CString& options) = 0;
@@ -109,7 +113,8 @@ public:
     virtual int Reserved9() = 0;
 };
 
-class CZRDbFilter : public CZRBasicDbFilter {
+class CZRDbFilter : public CZRBasicDbFilter
+{
 public:
     virtual int ForwardBeginTable(const CString& table, HostField** ppFields, int nFields) = 0;
     virtual int Reserved11(int a, int b, int c) = 0;

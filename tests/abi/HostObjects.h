@@ -8,7 +8,8 @@
 
 // Blocks from the process heap, and a shared empty string that is never
 // freed, as MFC's own manager keeps one.
-class HostStringMgr final : public IAtlStringMgr {
+class HostStringMgr final : public IAtlStringMgr
+{
 public:
     HostStringMgr();
     CStringData* Allocate(int nAllocLength, int nCharSize) override;
@@ -35,7 +36,8 @@ private:
 
 // A field with a name and a value text. The slots the plug-in has no use
 // for record that they were called.
-class TestField final : public HostField {
+class TestField final : public HostField
+{
 public:
     TestField(IAtlStringMgr* pMgr, const wchar_t* pszName, const wchar_t* pszValue);
 

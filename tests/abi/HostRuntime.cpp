@@ -56,6 +56,42 @@ void operator delete(void* p, size_t) noexcept
     operator delete(p);
 }
 
+namespace
+{
+
+// n / 10 by shifts and subtractions: the 32-bit target divides 64-bit
+// numbers only with a helper of the C runtime, which the host does not have.
+unsigned long long DivideBy10(unsigned long long n, unsigned int* pnRemainder)
+{
+    unsigned long long nQuotient = 0;
+    unsigned int nRest = 0;
+    for (int bit = 63; bit >= 0; --bit) {
+        nRest = (nRest << 1) | static_cast<unsigned int>((n >> bit) & 1);
+        nQuotient <<= 1;
+        if (nRest >= 10) {
+            nRest -= 10;
+            nQuotient |= 1;
+        }
+    }
+    *pnRemainder = nRest;
+    return nQuotient;
+}
+
+// The decimal digits of n, ending at pEnd (which gets the terminator);
+// returns the first digit.
+template <typename Char> Char* FormatDecimal(unsigned long long n, Char* pEnd)
+{
+    *pEnd = 0;
+    do {
+        unsigned int nDigit = 0;
+        n = DivideBy10(n, &nDigit);
+        *--pEnd = static_cast<Char>('0' + nDigit);
+    } while (n);
+    return pEnd;
+}
+
+} // namespace
+
 size_t WideLength(const wchar_t* psz)
 {
     size_t n = 0;
@@ -86,13 +122,7 @@ bool WideAppend(wchar_t* pszBuffer, size_t nCapacity, const wchar_t* pszTail)
 bool WideAppendNumber(wchar_t* pszBuffer, size_t nCapacity, unsigned long long n)
 {
     wchar_t digits[24];
-    size_t i = sizeof(digits) / sizeof(digits[0]) - 1;
-    digits[i] = 0;
-    do {
-        digits[--i] = static_cast<wchar_t>(L'0' + n % 10);
-        n /= 10;
-    } while (n);
-    return WideAppend(pszBuffer, nCapacity, digits + i);
+    return WideAppend(pszBuffer, nCapacity, FormatDecimal(n, digits + 23));
 }
 
 bool BytesEqual(const void* a, const void* b, size_t n)
@@ -133,13 +163,7 @@ Text& Text::operator<<(const wchar_t* psz)
 Text& Text::operator<<(unsigned long long n)
 {
     char digits[24];
-    size_t i = sizeof(digits) - 1;
-    digits[i] = 0;
-    do {
-        digits[--i] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n);
-    return *this << digits + i;
+    return *this << FormatDecimal(n, digits + 23);
 }
 
 Text& Text::operator<<(long long n)
@@ -162,6 +186,16 @@ Text& Text::operator<<(const void* p)
     return *this;
 }
 
+Text& Text::operator<<(Hex h)
+{
+    static const char kHex[] = "0123456789abcdef";
+    Put('0');
+    Put('x');
+    for (int shift = 28; shift >= 0; shift -= 4)
+        Put(kHex[(h.n >> shift) & 0xF]);
+    return *this;
+}
+
 void PrintLine(const char* psz)
 {
     static const DWORD kStdOutput = static_cast<DWORD>(-11);
@@ -172,6 +206,26 @@ void PrintLine(const char* psz)
     DWORD done = 0;
     WriteFile(h, psz, static_cast<DWORD>(n), &done, nullptr);
     WriteFile(h, "\n", 1, &done, nullptr);
+}
+
+Report* Report::s_pActive = nullptr;
+
+Report::Report()
+{
+    s_pActive = this;
+    SetUnhandledExceptionFilter(OnFault);
+}
+
+long __stdcall Report::OnFault(EXCEPTION_POINTERS* pInfo)
+{
+    Report* pSelf = s_pActive;
+    const EXCEPTION_RECORD* pRecord = pInfo->ExceptionRecord;
+    PrintLine((Text() << "FAIL: exception " << Hex{pRecord->ExceptionCode} << " at "
+                      << pRecord->ExceptionAddress << " during " << pSelf->m_pszStage)
+                  .c_str());
+    ++pSelf->m_nFailed;
+    pSelf->Finish();
+    ExitProcess(3);
 }
 
 bool Report::Check(bool bOk, const Text& name)

@@ -42,6 +42,19 @@ HOST_IMPORT HANDLE __stdcall CreateThread(void* pSecurity, size_t nStack, DWORD(
 HOST_IMPORT DWORD __stdcall WaitForSingleObject(HANDLE h, DWORD ms);
 HOST_IMPORT void __stdcall Sleep(DWORD ms);
 
+struct EXCEPTION_RECORD {
+    DWORD ExceptionCode;
+    DWORD ExceptionFlags;
+    EXCEPTION_RECORD* ExceptionRecord;
+    void* ExceptionAddress;
+};
+struct EXCEPTION_POINTERS {
+    EXCEPTION_RECORD* ExceptionRecord;
+    void* ContextRecord;
+};
+typedef long(__stdcall* PfnTopLevelFilter)(EXCEPTION_POINTERS* pInfo);
+HOST_IMPORT PfnTopLevelFilter __stdcall SetUnhandledExceptionFilter(PfnTopLevelFilter pfnFilter);
+
 struct PROCESS_MEMORY_COUNTERS {
     DWORD cb;
     DWORD PageFaultCount;
@@ -58,6 +71,10 @@ HOST_IMPORT BOOL __stdcall K32GetProcessMemoryInfo(HANDLE hProcess, PROCESS_MEMO
 
 #define HOST_INVALID_HANDLE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
 
+// The memory functions the compiler may also call on its own.
+extern "C" void* __cdecl memset(void* p, int c, size_t n);
+extern "C" void* __cdecl memcpy(void* pDest, const void* pSrc, size_t n);
+
 // Text helpers over UTF-16 and bytes.
 size_t WideLength(const wchar_t* psz);
 bool WideEqual(const wchar_t* a, const wchar_t* b);
@@ -67,8 +84,14 @@ bool WideAppend(wchar_t* pszBuffer, size_t nCapacity, const wchar_t* pszTail);
 bool WideAppendNumber(wchar_t* pszBuffer, size_t nCapacity, unsigned long long n);
 bool BytesEqual(const void* a, const void* b, size_t n);
 
+// A number shown in hexadecimal.
+struct Hex {
+    unsigned long n;
+};
+
 // One line of the report, built in a fixed buffer and cut when too long.
-class Text {
+class Text
+{
 public:
     Text() { m_sz[0] = 0; }
     Text& operator<<(const char* psz);
@@ -76,9 +99,11 @@ public:
     Text& operator<<(long long n);
     Text& operator<<(int n) { return *this << static_cast<long long>(n); }
     Text& operator<<(long n) { return *this << static_cast<long long>(n); }
-    Text& operator<<(unsigned long n) { return *this << static_cast<long long>(n); }
+    Text& operator<<(unsigned int n) { return *this << static_cast<unsigned long long>(n); }
+    Text& operator<<(unsigned long n) { return *this << static_cast<unsigned long long>(n); }
     Text& operator<<(unsigned long long n);
     Text& operator<<(const void* p);
+    Text& operator<<(Hex h);
     const char* c_str() const { return m_sz; }
 
 private:
@@ -93,8 +118,14 @@ void PrintLine(const char* psz);
 // The checks' tally. A todo block marks checks of behaviour the plug-in does
 // not have yet: their failures are listed but not counted, and a block that
 // passes entirely counts as one failure, so that its marker is removed.
-class Report {
+class Report
+{
 public:
+    // A fault that no one handles ends the run with a failure named after
+    // the stage the host was in, and the tally so far.
+    Report();
+    void Stage(const char* pszStage) { m_pszStage = pszStage; }
+
     bool Check(bool bOk, const Text& name);
     void BeginTodo(const char* pszReason);
     void EndTodo();
@@ -102,6 +133,10 @@ public:
     int Finish();
 
 private:
+    static long __stdcall OnFault(EXCEPTION_POINTERS* pInfo);
+    static Report* s_pActive;
+
+    const char* m_pszStage = "start";
     int m_nPassed = 0;
     int m_nFailed = 0;
     const char* m_pszTodo = nullptr;
