@@ -7,15 +7,20 @@
 
 #include <new>
 
+static_assert(sizeof(CAbort) == sizeof(void*) + 4 * sizeof(uint32_t),
+              "the host's layout: the virtual table, then four 32-bit data words");
+
 // g_abortVtable is the virtual table's symbol plus two pointers. The table
 // is emitted in this file, beside Destroy, the class's first out-of-line
 // virtual operation, so the name is defined here too.
 #define FERLO_ASM_TEXT_(x) #x
 #define FERLO_ASM_TEXT(x) FERLO_ASM_TEXT_(x)
 #define FERLO_ASM_SYMBOL(name) FERLO_ASM_TEXT(__USER_LABEL_PREFIX__) #name
-asm(".globl " FERLO_ASM_SYMBOL(g_abortVtable) "\n\t"
-    ".set " FERLO_ASM_SYMBOL(g_abortVtable) ", " FERLO_ASM_SYMBOL(_ZTV6CAbort) " + 2 * " FERLO_ASM_TEXT(
-        __SIZEOF_POINTER__));
+#define FERLO_ABORT_ALIAS FERLO_ASM_SYMBOL(g_abortVtable)
+#define FERLO_ABORT_TABLE FERLO_ASM_SYMBOL(_ZTV6CAbort)
+#define FERLO_TWO_POINTERS "2 * " FERLO_ASM_TEXT(__SIZEOF_POINTER__)
+asm(".globl " FERLO_ABORT_ALIAS "\n\t.set " FERLO_ABORT_ALIAS ", " FERLO_ABORT_TABLE
+    " + " FERLO_TWO_POINTERS);
 
 void* ZRCALL CAbort::Destroy(unsigned int nFlags)
 {

@@ -12,7 +12,8 @@
 // Flag of Destroy (slot 0): free the object's memory after destroying it.
 enum : unsigned int { kAbortDestroyFree = 1 };
 
-class CAbort {
+class CAbort
+{
 public:
     // Slot 0: where the host's compiler keeps the deleting destructor, one
     // slot taking a flag whose bit 0 asks for the memory to be freed and
@@ -39,9 +40,7 @@ public:
     // Copying copies the four data words; the virtual table stays the one
     // of the object being built or assigned to.
     FERLO_EMIT CAbort(const CAbort& other)
-        : m_bProcessing(other.m_bProcessing),
-          m_bAborted(other.m_bAborted),
-          m_nReserved1(other.m_nReserved1),
+        : m_bProcessing(other.m_bProcessing), m_bAborted(other.m_bAborted), m_nReserved1(other.m_nReserved1),
           m_nReserved2(other.m_nReserved2)
     {
     }

@@ -10,9 +10,12 @@
 
 #include <string.h>
 
+static_assert(sizeof(String) == 2 * sizeof(void*), "the host's layout: the text, then the buffer");
+
 WCHAR String::g_szNoMemory[1] = {0};
 
-namespace {
+namespace
+{
 const WCHAR kSeparator = WSTR('\\');
 // What an empty directory text stands for when a component is joined to it.
 const WCHAR kCurrentDirectory[] = WSTR(".");

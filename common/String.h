@@ -6,7 +6,7 @@
 // module's export table carries them under the host compiler's names, so
 // each is marked to be emitted even where nothing in the module calls it.
 // Construction from a text, assignment, path joining and path() belong to
-// the host's support library; String.cpp is the module's own copy of them.
+// the host's support library; the module carries its own (String.cpp).
 //
 // When memory runs out a string never holds a null text: a constructor
 // that gets no memory leaves the string holding g_szNoMemory, a shared
@@ -22,7 +22,8 @@
 // export table can name it whether or not the module calls it.
 #define FERLO_EMIT __attribute__((used))
 
-class String {
+class String
+{
 public:
     FERLO_EMIT String() : m_pszText(new (std::nothrow) WCHAR[1]), m_pBuffer(nullptr)
     {
@@ -84,10 +85,7 @@ private:
 
     FERLO_EMIT operator WCHAR*() const { return m_pszText; }
 
-    int Position(const WCHAR* pFound) const
-    {
-        return pFound ? static_cast<int>(pFound - m_pszText) + 1 : 0;
-    }
+    int Position(const WCHAR* pFound) const { return pFound ? static_cast<int>(pFound - m_pszText) + 1 : 0; }
 
     void Assign(const WCHAR* s, size_t nUnits);
     void Replace(WCHAR* pszText);

@@ -1,0 +1,71 @@
+#!/bin/sh
+# tests/string/check_exports.sh: checks the built Windows module as a host's
+# loader sees it, without running it.
+#
+#   check_exports.sh OBJDUMP NM MODULE EXPECTED
+#
+# - the export table names exactly the names listed in EXPECTED (one a line,
+#   '#' starts a comment), no more and no fewer;
+# - the module imports from system DLLs only: the compiler's runtime is
+#   linked in, so no libstdc++, libgcc or winpthread DLL may be needed;
+# - where CAbort's virtual table is exported, the export points at its first
+#   slot, two pointers past the start of the compiler's own table.
+set -u
+export LC_ALL=C
+
+objdump=$1 nm=$2 module=$3 expected=$4
+tmp=${TMPDIR:-/tmp}/check_exports.$$
+trap 'rm -f "$tmp".*' EXIT
+failed=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failed=1
+}
+
+"$objdump" -p "$module" >"$tmp.headers" || { echo "FAIL: cannot read $module" >&2; exit 1; }
+
+# Export names, from the name pointer table: "[ ordinal] name".
+awk '/^\[Ordinal\/Name Pointer\] Table/ { on = 1; next }
+     on && /^[ \t]*$/ { on = 0 }
+     on { sub(/^[ \t]*\[ *[0-9]+\] /, ""); print }' "$tmp.headers" | sort >"$tmp.actual"
+sed -e 's/#.*//' -e 's/[ \t]*$//' -e '/^$/d' "$expected" | sort >"$tmp.expected"
+
+comm -23 "$tmp.expected" "$tmp.actual" >"$tmp.missing"
+comm -13 "$tmp.expected" "$tmp.actual" >"$tmp.extra"
+[ -s "$tmp.missing" ] && fail "exports missing:" && sed 's/^/  /' "$tmp.missing" >&2
+[ -s "$tmp.extra" ] && fail "exports not expected:" && sed 's/^/  /' "$tmp.extra" >&2
+
+# Imported DLLs: system libraries only.
+sed -n 's/^[ \t]*DLL Name: //p' "$tmp.headers" >"$tmp.imports"
+[ -s "$tmp.imports" ] || fail "no imports found"
+while read -r dll; do
+    case $(echo "$dll" | tr 'A-Z' 'a-z') in
+    kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | comdlg32.dll | comctl32.dll | \
+        shell32.dll | shlwapi.dll | ole32.dll | oleaut32.dll | version.dll | msvcrt.dll) ;;
+    *) fail "imports a DLL that is not part of the system: $dll" ;;
+    esac
+done <"$tmp.imports"
+
+# CAbort's virtual table: the export's address against the compiler's symbol.
+vtable='??_7CAbort@@6B@'
+if grep -qxF "$vtable" "$tmp.expected"; then
+    pointer=4
+    grep -q 'file format pei-x86-64' "$tmp.headers" && pointer=8
+    base=$(sed -n 's/^ImageBase[ \t]*//p' "$tmp.headers")
+    ordinal=$(awk -v name="$vtable" '/^\[Ordinal\/Name Pointer\] Table/ { on = 1; next }
+        on && $2 == name { gsub(/[^0-9]/, "", $1); print $1; exit }' FS='] ' "$tmp.headers")
+    rva=$(awk -v ord="$ordinal" '/^Export Address Table -- Ordinal Base/ { on = 1; next }
+        on && /^[ \t]*$/ { exit }
+        on { line = $0; sub(/^[ \t]*\[ */, "", line); split(line, f, "]");
+             if (f[1] == ord) { n = split($0, w, " "); print w[n - 2]; exit } }' "$tmp.headers")
+    table=$("$nm" "$module" | awk '$3 ~ /^_*_ZTV6CAbort$/ { print $1; exit }')
+    if [ -z "$base" ] || [ -z "$rva" ] || [ -z "$table" ]; then
+        fail "cannot locate $vtable (base '$base', rva '$rva', table '$table')"
+    elif [ $((0x$base + 0x$rva)) -ne $((0x$table + 2 * pointer)) ]; then
+        fail "$vtable is at $base+$rva, not two pointers past the virtual table at $table"
+    fi
+fi
+
+[ "$failed" -eq 0 ] && echo "exports and imports of $module as expected"
+exit "$failed"
