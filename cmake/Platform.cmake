@@ -24,6 +24,10 @@ else()
   # Linux builds carry no resources: lookups find nothing.
   set(FERLO_RESOURCES "")
   set(FERLO_PLATFORM_SOURCES
+    ${CMAKE_SOURCE_DIR}/platform/posix/CodePage.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/CodePageNames.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/CodePageTables.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/CodePageUtf8.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Locale.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Module.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/WideString.cpp)

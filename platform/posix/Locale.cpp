@@ -1,10 +1,10 @@
-// platform/posix/Locale.cpp: the system code page, the user's list
-// separator and the thread's last error, derived from the POSIX locale.
+// platform/posix/Locale.cpp: the user's list separator, derived from the
+// POSIX locale, and the thread's last error. The system code page is in
+// CodePage.cpp.
 #include "../Platform.h"
 
 #include <langinfo.h>
 #include <locale.h>
-#include <strings.h>
 
 namespace {
 
@@ -54,17 +54,6 @@ DWORD GetLastError()
 void SetLastError(DWORD dwError)
 {
     t_lastError = dwError;
-}
-
-// GetACP: the system code page. A UTF-8 locale, and the C locale, give
-// 65001; the locale's codeset picks the Windows code page otherwise.
-UINT GetACP()
-{
-    UserLocale user;
-    const char* codeset = user.Info(CODESET);
-    if (strcasecmp(codeset, "ISO-8859-1") == 0 || strcasecmp(codeset, "ISO-8859-15") == 0)
-        return 1252;
-    return 65001;
 }
 
 // GetLocaleInfoW for LOCALE_SLIST, the only item the product asks for.

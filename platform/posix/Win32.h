@@ -52,7 +52,8 @@ typedef HMODULE HINSTANCE;
 DWORD GetLastError();
 void SetLastError(DWORD dwError);
 
-// Code pages and locale (platform/posix/Locale.cpp).
+// The system code page (platform/posix/CodePage.cpp) and the locale
+// (platform/posix/Locale.cpp).
 UINT GetACP();
 int GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData, int cchData);
 BOOL SetLocaleInfoW(LCID Locale, LCTYPE LCType, LPCWSTR lpLCData);
@@ -85,3 +86,52 @@ typedef struct FerloWindow* HWND;
 #define MB_ICONERROR 0x00000010
 #define IDOK 1
 int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+
+// Code pages and conversions (platform/posix/CodePage.cpp). GetACP is
+// declared above with the locale.
+typedef char CHAR;
+typedef CHAR* LPSTR;
+typedef const CHAR* LPCSTR;
+typedef BOOL* LPBOOL;
+
+#define CP_ACP 0
+#define CP_OEMCP 1
+#define CP_MACCP 2
+#define CP_THREAD_ACP 3
+#define CP_UTF8 65001
+
+#define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_ERR_INVALID_CHARS 0x00000080
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+
+#define ERROR_NO_UNICODE_TRANSLATION 1113
+
+#define MAX_LEADBYTES 12
+#define MAX_DEFAULTCHAR 2
+#ifndef MAX_PATH
+#define MAX_PATH 260
+#endif
+
+typedef struct _cpinfo {
+    UINT MaxCharSize;
+    BYTE DefaultChar[MAX_DEFAULTCHAR];
+    BYTE LeadByte[MAX_LEADBYTES];
+} CPINFO, *LPCPINFO;
+
+typedef struct _cpinfoexW {
+    UINT MaxCharSize;
+    BYTE DefaultChar[MAX_DEFAULTCHAR];
+    BYTE LeadByte[MAX_LEADBYTES];
+    WCHAR UnicodeDefaultChar;
+    UINT CodePage;
+    WCHAR CodePageName[MAX_PATH];
+} CPINFOEXW, *LPCPINFOEXW;
+
+BOOL IsValidCodePage(UINT CodePage);
+BOOL GetCPInfo(UINT CodePage, LPCPINFO lpCPInfo);
+BOOL GetCPInfoExW(UINT CodePage, DWORD dwFlags, LPCPINFOEXW lpCPInfoEx);
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                        LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar);
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                        LPWSTR lpWideCharStr, int cchWideChar);

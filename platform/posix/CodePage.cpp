@@ -1,0 +1,477 @@
+// platform/posix/CodePage.cpp: the system code page and the Win32 code page
+// functions on Linux: which code pages exist, their CPINFOEXW, and the
+// conversions between UTF-16 and their bytes with Windows' rules at the
+// edges (unmappable characters become the default character, never an
+// error and never dropped).
+#include "CodePage.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+
+using codepage::Info;
+using codepage::Kind;
+
+namespace
+{
+
+// The Windows ANSI code page of a locale's character set. Windows' ANSI
+// code pages are the legacy encodings of its languages, so each Unix
+// character set maps to the one of the same script; a UTF-8 locale maps to
+// UTF-8, as Windows set to "use Unicode UTF-8 for worldwide language
+// support" does. Names are compared with case, "-" and "_" ignored.
+struct CodesetCodePage {
+    const char* codeset;
+    UINT codePage;
+};
+const CodesetCodePage g_codesets[] = {
+    {"utf8", 65001},     {"ansix341968", 65001}, {"iso88591", 1252}, {"iso885915", 1252},
+    {"iso885914", 1252}, {"cp1252", 1252},       {"iso88592", 1250}, {"iso885916", 1250},
+    {"cp1250", 1250},    {"iso88595", 1251},     {"koi8r", 1251},    {"koi8u", 1251},
+    {"koi8t", 1251},     {"cp1251", 1251},       {"pt154", 1251},    {"iso88597", 1253},
+    {"iso88599", 1254},  {"iso88598", 1255},     {"cp1255", 1255},   {"iso88596", 1256},
+    {"iso885913", 1257}, {"iso88594", 1257},     {"tis620", 874},    {"eucjp", 932},
+    {"shiftjis", 932},   {"sjis", 932},          {"gb2312", 936},    {"gbk", 936},
+    {"gb18030", 936},    {"euckr", 949},         {"big5", 950},      {"big5hkscs", 950},
+    {"tcvn57121", 1258},
+};
+
+// The lower-case letters and digits of a character set's name.
+void NormalizeCodeset(const char* codeset, char* out, size_t cap)
+{
+    size_t n = 0;
+    for (; *codeset && *codeset != '@' && n + 1 < cap; ++codeset) {
+        char c = *codeset;
+        if (c >= 'A' && c <= 'Z')
+            out[n++] = static_cast<char>(c - 'A' + 'a');
+        else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+            out[n++] = c;
+    }
+    out[n] = 0;
+}
+
+UINT CodePageOfCodeset(const char* codeset)
+{
+    char name[32];
+    NormalizeCodeset(codeset, name, sizeof name);
+    for (const CodesetCodePage& entry : g_codesets)
+        if (strcmp(entry.codeset, name) == 0)
+            return entry.codePage;
+    return 65001;
+}
+
+// The character set the user's locale names: from the installed locale
+// when there is one, else from the part after "." of the locale's name
+// (LC_ALL, LC_CTYPE, LANG), else the C locale's.
+UINT CodePageOfUserLocale()
+{
+    locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+    if (loc) {
+        UINT cp = CodePageOfCodeset(nl_langinfo_l(CODESET, loc));
+        freelocale(loc);
+        return cp;
+    }
+    const char* names[] = {getenv("LC_ALL"), getenv("LC_CTYPE"), getenv("LANG")};
+    for (const char* name : names) {
+        if (!name || !*name)
+            continue;
+        const char* dot = strchr(name, '.');
+        return dot ? CodePageOfCodeset(dot + 1) : 65001;
+    }
+    return 65001;
+}
+
+// The OEM code page that Windows pairs with an ANSI code page.
+UINT OemCodePageOf(UINT acp)
+{
+    switch (acp) {
+    case 1250:
+        return 852;
+    case 1251:
+        return 866;
+    case 1252:
+        return 850;
+    case 1253:
+        return 737;
+    case 1254:
+        return 857;
+    case 1255:
+        return 862;
+    case 1257:
+        return 775;
+    default:
+        return acp;
+    }
+}
+
+// The code page an identifier names, with Windows' aliases resolved.
+const Info* Resolve(UINT id)
+{
+    switch (id) {
+    case CP_ACP:
+    case CP_THREAD_ACP:
+        return codepage::Find(GetACP());
+    case CP_OEMCP:
+        return codepage::Find(OemCodePageOf(GetACP()));
+    case CP_MACCP:
+        return codepage::Find(10000);
+    default:
+        return codepage::Find(id);
+    }
+}
+
+// Whether the code page's conversions can be had: UTF-8 always, the others
+// when iconv knows their character set.
+bool IsUsable(const Info& cp)
+{
+    if (cp.kind == Kind::Utf8)
+        return true;
+    if (cp.kind == Kind::SingleByte)
+        return codepage::SingleBytes(cp) != nullptr;
+    return codepage::MultiBytes(cp) != nullptr;
+}
+
+int Fail(DWORD error)
+{
+    SetLastError(error);
+    return 0;
+}
+
+} // namespace
+
+// GetACP: the system code page, from the user's locale as the environment
+// names it (LC_ALL, LC_CTYPE, LANG). Windows fixes it for the whole system
+// at boot; here it follows the locale of the environment, and a UTF-8 or C
+// locale gives 65001.
+UINT GetACP()
+{
+    return CodePageOfUserLocale();
+}
+
+// IsValidCodePage: true for the code pages of the list whose character set
+// the C library has. As on Windows, the aliases CP_ACP and the like are not
+// code pages.
+BOOL IsValidCodePage(UINT CodePage)
+{
+    if (CodePage <= CP_THREAD_ACP)
+        return FALSE;
+    const Info* cp = codepage::Find(CodePage);
+    return cp && IsUsable(*cp);
+}
+
+// GetCPInfoExW: the code page's limits, default characters and Windows
+// name. Every code page here has "?" as its default character.
+BOOL GetCPInfoExW(UINT CodePage, DWORD dwFlags, LPCPINFOEXW lpCPInfoEx)
+{
+    if (dwFlags != 0)
+        return Fail(ERROR_INVALID_FLAGS);
+    const Info* cp = Resolve(CodePage);
+    if (!lpCPInfoEx || !cp || !IsUsable(*cp))
+        return Fail(ERROR_INVALID_PARAMETER);
+    memset(lpCPInfoEx, 0, sizeof *lpCPInfoEx);
+    lpCPInfoEx->MaxCharSize = cp->kind == Kind::SingleByte ? 1 : cp->kind == Kind::MultiByte ? 2 : 4;
+    lpCPInfoEx->DefaultChar[0] = '?';
+    memcpy(lpCPInfoEx->LeadByte, cp->leadBytes, sizeof cp->leadBytes);
+    lpCPInfoEx->UnicodeDefaultChar = cp->unicodeDefault;
+    lpCPInfoEx->CodePage = cp->id;
+    wcscpy(lpCPInfoEx->CodePageName, cp->name);
+    return TRUE;
+}
+
+BOOL GetCPInfo(UINT CodePage, LPCPINFO lpCPInfo)
+{
+    CPINFOEXW info;
+    if (!lpCPInfo)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (!GetCPInfoExW(CodePage, 0, &info))
+        return FALSE;
+    lpCPInfo->MaxCharSize = info.MaxCharSize;
+    memcpy(lpCPInfo->DefaultChar, info.DefaultChar, sizeof info.DefaultChar);
+    memcpy(lpCPInfo->LeadByte, info.LeadByte, sizeof info.LeadByte);
+    return TRUE;
+}
+
+namespace
+{
+
+using codepage::kOverflow;
+
+// The bytes that stand for an unmappable character: the caller's default
+// character (one character, of one byte or a lead and a trail byte), else
+// the code page's "?".
+struct DefaultChar {
+    char bytes[2] = {'?', 0};
+    size_t length = 1;
+    bool used = false;
+};
+
+DefaultChar MakeDefaultChar(const Info& cp, const char* given)
+{
+    DefaultChar def;
+    if (!given)
+        return def;
+    def.bytes[0] = given[0];
+    BYTE lead = static_cast<BYTE>(given[0]);
+    for (size_t i = 0; i + 1 < sizeof cp.leadBytes && cp.leadBytes[i]; i += 2)
+        if (lead >= cp.leadBytes[i] && lead <= cp.leadBytes[i + 1] && given[1]) {
+            def.bytes[1] = given[1];
+            def.length = 2;
+        }
+    return def;
+}
+
+size_t EncodeSingleByte(const codepage::SingleByteTable* table, const WCHAR* s, size_t n, char* out,
+                        size_t cap, DefaultChar& def)
+{
+    if (!out) {
+        for (size_t i = 0; i < n && !def.used; ++i)
+            def.used = s[i] != 0 && table->toBytes[s[i]] == 0;
+        return n;
+    }
+    if (cap < n)
+        return kOverflow;
+    for (size_t i = 0; i < n;) {
+        i += codepage::CopyAscii(s + i, n - i, out + i);
+        if (i == n)
+            break;
+        BYTE b = table->toBytes[s[i]];
+        if (b == 0 && s[i] != 0) {
+            b = static_cast<BYTE>(def.bytes[0]);
+            def.used = true;
+        }
+        out[i++] = static_cast<char>(b);
+    }
+    return n;
+}
+
+bool IsHighSurrogate(WCHAR u)
+{
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+
+bool IsLowSurrogate(WCHAR u)
+{
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// GB18030 gives every character beyond the BMP four bytes, in the order of
+// the code points from 0x90308130 on.
+uint32_t Gb18030Supplementary(WCHAR high, WCHAR low)
+{
+    uint32_t index = ((high - 0xD800u) << 10 | (low - 0xDC00u));
+    uint32_t b4 = 0x30 + index % 10;
+    index /= 10;
+    uint32_t b3 = 0x81 + index % 126;
+    index /= 126;
+    uint32_t b2 = 0x30 + index % 10;
+    uint32_t b1 = 0x90 + index / 10;
+    return b1 << 24 | b2 << 16 | b3 << 8 | b4;
+}
+
+size_t PackedLength(uint32_t packed)
+{
+    return packed < 0x100 ? 1 : packed < 0x10000 ? 2 : packed < 0x1000000 ? 3 : 4;
+}
+
+size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, const WCHAR* s, size_t n,
+                       char* out, size_t cap, DefaultChar& def)
+{
+    size_t length = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (out && s[i] < 0x80 && length < cap) {
+            size_t k = codepage::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
+            length += k;
+            i += k;
+            if (i == n)
+                break;
+        }
+        uint32_t packed = table->toBytes[s[i]];
+        if (cp.kind == Kind::Gb18030 && IsHighSurrogate(s[i]) && i + 1 < n && IsLowSurrogate(s[i + 1])) {
+            packed = Gb18030Supplementary(s[i], s[i + 1]);
+            ++i;
+        }
+        const char* bytes = def.bytes;
+        size_t k = def.length;
+        char packedBytes[4];
+        if (packed != 0 || s[i] == 0) {
+            k = PackedLength(packed);
+            for (size_t j = 0; j < k; ++j)
+                packedBytes[j] = static_cast<char>(packed >> (8 * (k - 1 - j)));
+            bytes = packedBytes;
+        } else {
+            def.used = true;
+        }
+        if (out && length + k > cap)
+            return kOverflow;
+        if (out)
+            memcpy(out + length, bytes, k);
+        length += k;
+    }
+    return length;
+}
+
+// Windows' checks of WideCharToMultiByte's arguments, in its order.
+DWORD CheckToBytes(const Info* cp, DWORD flags, LPCWSTR src, int cch, LPSTR dst, int cb, LPCSTR def,
+                   LPBOOL usedDef)
+{
+    if (!src || cch == 0 || cb < 0 || (cb > 0 && !dst) || !cp)
+        return ERROR_INVALID_PARAMETER;
+    if (cp->kind == Kind::Utf8) {
+        if (def || usedDef)
+            return ERROR_INVALID_PARAMETER;
+        return (flags & ~WC_ERR_INVALID_CHARS) ? ERROR_INVALID_FLAGS : 0;
+    }
+    DWORD allowed = WC_NO_BEST_FIT_CHARS | (cp->kind == Kind::Gb18030 ? WC_ERR_INVALID_CHARS : 0);
+    return (flags & ~allowed) ? ERROR_INVALID_FLAGS : 0;
+}
+
+} // namespace
+
+// WideCharToMultiByte: flags 0 and WC_NO_BEST_FIT_CHARS, and
+// WC_ERR_INVALID_CHARS for UTF-8 and GB18030. A character the code page
+// lacks becomes its default character; Linux has no "best fit" tables, so
+// it never becomes a look-alike as it can on Windows (U+0100 stays "?" in
+// code page 1252, where Windows writes "A"). An unpaired surrogate becomes
+// U+FFFD in UTF-8 and the default character elsewhere. On a too small
+// buffer nothing is written.
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                        LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar)
+{
+    const Info* cp = Resolve(CodePage);
+    DWORD error = CheckToBytes(cp, dwFlags, lpWideCharStr, cchWideChar, lpMultiByteStr, cbMultiByte,
+                               lpDefaultChar, lpUsedDefaultChar);
+    if (error)
+        return Fail(error);
+    size_t n = cchWideChar < 0 ? wcslen(lpWideCharStr) + 1 : static_cast<size_t>(cchWideChar);
+    char* out = cbMultiByte ? lpMultiByteStr : nullptr;
+    size_t cap = static_cast<size_t>(cbMultiByte);
+    DefaultChar def = MakeDefaultChar(*cp, lpDefaultChar);
+    size_t length;
+    if (cp->kind == Kind::Utf8) {
+        length = codepage::EncodeUtf8(lpWideCharStr, n, out, cap, (dwFlags & WC_ERR_INVALID_CHARS) != 0);
+    } else if (cp->kind == Kind::SingleByte) {
+        const codepage::SingleByteTable* table = codepage::SingleBytes(*cp);
+        if (!table)
+            return Fail(ERROR_INVALID_PARAMETER);
+        length = EncodeSingleByte(table, lpWideCharStr, n, out, cap, def);
+    } else {
+        const codepage::MultiByteTable* table = codepage::MultiBytes(*cp);
+        if (!table)
+            return Fail(ERROR_INVALID_PARAMETER);
+        length = EncodeMultiByte(*cp, table, lpWideCharStr, n, out, cap, def);
+    }
+    if (length == codepage::kInvalid || ((dwFlags & WC_ERR_INVALID_CHARS) && def.used))
+        return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    if (length == kOverflow)
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    if (length > 0x7FFFFFFF)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (lpUsedDefaultChar)
+        *lpUsedDefaultChar = def.used;
+    return static_cast<int>(length);
+}
+
+namespace
+{
+
+size_t DecodeSingleByte(const Info& cp, const char* s, size_t n, WCHAR* out, size_t cap, bool strict)
+{
+    const codepage::SingleByteTable* table = codepage::SingleBytes(cp);
+    if (out && cap < n)
+        return kOverflow;
+    for (size_t i = 0; i < n; ++i) {
+        WCHAR unit = table->toUnit[static_cast<BYTE>(s[i])];
+        if (unit == 0xFFFF) {
+            if (strict)
+                return codepage::kInvalid;
+            unit = cp.unicodeDefault;
+        }
+        if (out)
+            out[i] = unit;
+    }
+    return n;
+}
+
+// Multi-byte code pages decode through iconv, one descriptor per call; a
+// byte that starts no valid character becomes the code page's Unicode
+// default character and decoding goes on after it.
+size_t DecodeMultiByte(const Info& cp, const char* s, size_t n, WCHAR* out, size_t cap, bool strict)
+{
+    iconv_t cd = iconv_open("UTF-16LE", cp.iconvName);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return codepage::kInvalid;
+    size_t length = 0;
+    char* in = const_cast<char*>(s);
+    size_t inLeft = n;
+    while (inLeft > 0 && length != kOverflow) {
+        char buf[512];
+        char* pOut = buf;
+        size_t outLeft = sizeof buf;
+        bool bad = iconv(cd, &in, &inLeft, &pOut, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG;
+        size_t units = static_cast<size_t>(pOut - buf) / 2;
+        if (bad) {
+            if (strict) {
+                length = codepage::kInvalid;
+                break;
+            }
+            WCHAR def = cp.unicodeDefault;
+            memcpy(pOut, &def, 2);
+            ++units;
+            ++in;
+            --inLeft;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+        if (out && length + units > cap)
+            length = kOverflow;
+        else if (out)
+            memcpy(out + length, buf, units * 2);
+        if (length != kOverflow)
+            length += units;
+    }
+    iconv_close(cd);
+    return length;
+}
+
+DWORD CheckToUnits(const Info* cp, DWORD flags, LPCSTR src, int cb, LPWSTR dst, int cch)
+{
+    if (!src || cb == 0 || cch < 0 || (cch > 0 && !dst))
+        return ERROR_INVALID_PARAMETER;
+    if (!cp || !IsUsable(*cp))
+        return ERROR_INVALID_PARAMETER;
+    DWORD allowed = MB_ERR_INVALID_CHARS | (cp->kind == Kind::Utf8 ? 0 : MB_PRECOMPOSED);
+    return (flags & ~allowed) ? ERROR_INVALID_FLAGS : 0;
+}
+
+} // namespace
+
+// MultiByteToWideChar: flags 0, MB_PRECOMPOSED (no effect, as on Windows
+// for these code pages) and MB_ERR_INVALID_CHARS. A byte of a single-byte
+// code page that names no character becomes "?" (Windows' tables give such
+// bytes private-use characters or C1 controls); an invalid sequence of a
+// multi-byte code page becomes its Unicode default character.
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                        LPWSTR lpWideCharStr, int cchWideChar)
+{
+    const Info* cp = Resolve(CodePage);
+    DWORD error = CheckToUnits(cp, dwFlags, lpMultiByteStr, cbMultiByte, lpWideCharStr, cchWideChar);
+    if (error)
+        return Fail(error);
+    size_t n = cbMultiByte < 0 ? strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
+    WCHAR* out = cchWideChar ? lpWideCharStr : nullptr;
+    size_t cap = static_cast<size_t>(cchWideChar);
+    bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
+    size_t length;
+    if (cp->kind == Kind::Utf8)
+        length = codepage::DecodeUtf8(lpMultiByteStr, n, out, cap, strict);
+    else if (cp->kind == Kind::SingleByte)
+        length = DecodeSingleByte(*cp, lpMultiByteStr, n, out, cap, strict);
+    else
+        length = DecodeMultiByte(*cp, lpMultiByteStr, n, out, cap, strict);
+    if (length == codepage::kInvalid)
+        return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    if (length == kOverflow)
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    if (length > 0x7FFFFFFF)
+        return Fail(ERROR_INVALID_PARAMETER);
+    return static_cast<int>(length);
+}

@@ -1,0 +1,81 @@
+// tests/writer_fixture.h: a filter whose writers write to a temporary
+// file, the bytes read back, and the differences between the Windows and
+// Linux conversions that tests name where they meet them.
+#pragma once
+
+#include "filter_fixture.h"
+#include "reference_text.h"
+
+#include <stdio.h>
+#include <string>
+
+#if defined(_WIN32)
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
+
+// Bytes from hexadecimal pairs separated by spaces: "41 00 42 00".
+inline std::string Hex(const char* pairs)
+{
+    std::string bytes;
+    unsigned value;
+    int used;
+    while (sscanf(pairs, " %2x%n", &value, &used) == 1) {
+        bytes += static_cast<char>(value);
+        pairs += used;
+    }
+    return bytes;
+}
+
+// Windows converts a character its code page lacks to a look-alike where it
+// has one ("best fit": e with acute accent becomes "e" in code page 932);
+// Linux has no such tables and writes the code page's default character.
+inline std::string WindowsBestFit(const char* windows, const char* linux)
+{
+    return Hex(kWindows ? windows : linux);
+}
+
+// A filter writing to a temporary file; Written() gives what reached it.
+class WriterFixture
+{
+public:
+    WriterFixture() : m_filter(MakeFilter()), m_file(tmpfile())
+    {
+        if (m_filter)
+            m_filter->m_pFile = m_file;
+    }
+    ~WriterFixture()
+    {
+        if (m_filter)
+            m_filter->m_pFile = nullptr; // the filter never closes its stream
+        if (m_file)
+            fclose(m_file);
+    }
+    bool Ready() const { return m_filter && m_file; }
+    CFerloFilter& operator*() { return *m_filter; }
+    CFerloFilter* operator->() { return m_filter.get(); }
+
+    // Sets the output encoding: Unicode, or the code page.
+    void Encoding(bool unicode, UINT codePage)
+    {
+        m_filter->m_bUnicode = unicode;
+        m_filter->m_nCodePage = codePage;
+    }
+
+    std::string Written()
+    {
+        fflush(m_file);
+        std::string bytes;
+        rewind(m_file);
+        char buf[65536];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, m_file)) > 0)
+            bytes.append(buf, n);
+        return bytes;
+    }
+
+private:
+    FilterPtr m_filter;
+    FILE* m_file;
+};
