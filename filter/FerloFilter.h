@@ -31,6 +31,19 @@ public:
     int ZRCALL WriteField(HostField* pField) override;
     int ZRCALL Reserved9() override;
 
+    // The text writers (output/TextWriter.cpp), through which every
+    // character of an output file passes. QuoteCsv returns the text itself
+    // or m_pQuoteBuf holding its CSV form, valid until the next call, and
+    // null when that form does not fit m_pQuoteBuf (a text of more than
+    // 32766 units can be too long); WriteQuoted writes the CSV form of a text
+    // of any length. WriteText writes a text in the output encoding, XML
+    // escaped when bEscape asks for it and the output is UTF-8; WriteLiteral
+    // writes ASCII markup unchanged. None writes anything without m_pFile.
+    const WCHAR* QuoteCsv(const WCHAR* pszText);
+    void WriteQuoted(const WCHAR* pszText);
+    void WriteText(const WCHAR* pszText, int bEscape);
+    void WriteLiteral(const char* pszText);
+
     uint32_t m_hostContext;
     int32_t m_bFieldWritten;
     WCHAR m_szDelimiter[kDelimiterUnits];

@@ -1,0 +1,245 @@
+// tests/text_writer_test.cpp: the bytes the text writers put into a file:
+// the CSV rule, each output encoding with XML escaping on and off, texts
+// too long for the work buffers, an unusable code page, and no allocation.
+#include "alloc_failure.h"
+#include "writer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+
+// The same texts in each encoding: the exact bytes WriteText writes.
+struct EncodingRow {
+    const char* label;
+    WString text;
+    std::string cp1252, cp850, cp932, cp936, utf8;
+};
+
+std::vector<EncodingRow> EncodingRows()
+{
+    const WCHAR pair[] = {0xD83D, 0xDE00, 0};
+    const WCHAR unpaired[] = {0xD83D, 'x', 0xDE00, 0xD83D, 0};
+    const WCHAR controls[] = {0x01, 0x09, 0x0D, 0x0A, 0x1F, 0x7F, 0};
+    return {
+        {"ASCII", WSTR("Name;Wert 42"), Hex("4E 61 6D 65 3B 57 65 72 74 20 34 32"),
+         Hex("4E 61 6D 65 3B 57 65 72 74 20 34 32"), Hex("4E 61 6D 65 3B 57 65 72 74 20 34 32"),
+         Hex("4E 61 6D 65 3B 57 65 72 74 20 34 32"), Hex("4E 61 6D 65 3B 57 65 72 74 20 34 32")},
+        {"accented Latin", WSTR("\u00E9\u00E8\u00FC\u00DF"), Hex("E9 E8 FC DF"), Hex("82 8A 81 E1"),
+         WindowsBestFit("65 65 75 73", "3F 3F 3F 3F"), Hex("A8 A6 A8 A8 A8 B9 3F"),
+         Hex("C3 A9 C3 A8 C3 BC C3 9F")},
+        {"Cyrillic", WSTR("\u041F\u0440\u0438"), Hex("3F 3F 3F"), Hex("3F 3F 3F"), Hex("84 50 84 82 84 79"),
+         Hex("A7 B1 A7 E2 A7 DA"), Hex("D0 9F D1 80 D0 B8")},
+        {"CJK", WSTR("\u65E5\u672C\u4E2D\u6587"), Hex("3F 3F 3F 3F"), Hex("3F 3F 3F 3F"),
+         Hex("93 FA 96 7B 92 86 95 B6"), Hex("C8 D5 B1 BE D6 D0 CE C4"),
+         Hex("E6 97 A5 E6 9C AC E4 B8 AD E6 96 87")},
+        {"euro sign", WSTR("\u20AC"), Hex("80"), Hex("3F"), Hex("3F"), Hex("80"), Hex("E2 82 AC")},
+        // A character beyond the BMP is two units, and each lacks a byte.
+        {"U+1F600", pair, Hex("3F 3F"), Hex("3F 3F"), Hex("3F 3F"), Hex("3F 3F"), Hex("F0 9F 98 80")},
+        {"unpaired surrogates", unpaired, Hex("3F 78 3F 3F"), Hex("3F 78 3F 3F"), Hex("3F 78 3F 3F"),
+         Hex("3F 78 3F 3F"), Hex("EF BF BD 78 EF BF BD EF BF BD")},
+        {"control characters", controls, Hex("01 09 0D 0A 1F 7F"), Hex("01 09 0D 0A 1F 7F"),
+         Hex("01 09 0D 0A 1F 7F"), Hex("01 09 0D 0A 1F 7F"), Hex("01 09 0D 0A 1F 7F")},
+        {"XML specials", WSTR("<a & 'b'>\""), Hex("3C 61 20 26 20 27 62 27 3E 22"),
+         Hex("3C 61 20 26 20 27 62 27 3E 22"), Hex("3C 61 20 26 20 27 62 27 3E 22"),
+         Hex("3C 61 20 26 20 27 62 27 3E 22"), Hex("3C 61 20 26 20 27 62 27 3E 22")},
+    };
+}
+
+// Escaping happens in UTF-8 output alone; these are the rows it changes.
+std::string EscapedUtf8(const EncodingRow& row)
+{
+    if (std::string(row.label) == "XML specials")
+        return "&lt;a &amp; &apos;b&apos;&gt;&quot;";
+    return row.utf8;
+}
+
+std::string Write(UINT codePage, bool unicode, const WString& text, int bEscape)
+{
+    WriterFixture w;
+    EXPECT_TRUE(w.Ready());
+    w.Encoding(unicode, codePage);
+    w->WriteText(text.c_str(), bEscape);
+    return w.Written();
+}
+
+// The CSV rule, with the delimiter's first character as the one that counts.
+TEST(QuoteCsv, QuotesExactlyWhereTheRuleAsks)
+{
+    struct Row {
+        const char* label;
+        int csv;
+        const WCHAR* delimiter;
+        const WCHAR* text;
+        const WCHAR* quoted; // null: the text itself comes back
+    } rows[] = {
+        {"CSV off", 0, WSTR(";"), WSTR("a;\"b\""), nullptr},
+        {"empty", 1, WSTR(";"), WSTR(""), nullptr},
+        {"plain", 1, WSTR(";"), WSTR("a b"), nullptr},
+        {"single space", 1, WSTR(";"), WSTR(" "), WSTR("\" \"")},
+        {"leading space", 1, WSTR(";"), WSTR(" a"), WSTR("\" a\"")},
+        {"trailing space", 1, WSTR(";"), WSTR("a "), WSTR("\"a \"")},
+        {"tab at the end", 1, WSTR(";"), WSTR("a\t"), nullptr},
+        {"delimiter", 1, WSTR(";"), WSTR("a;b"), WSTR("\"a;b\"")},
+        {"another delimiter's", 1, WSTR(","), WSTR("a;b"), nullptr},
+        {"tab delimiter", 1, WSTR("\t"), WSTR("a\tb"), WSTR("\"a\tb\"")},
+        {"first character only", 1, WSTR(";|"), WSTR("a|b"), nullptr},
+        {"double quotes", 1, WSTR(";"), WSTR("say \"hi\""), WSTR("\"say \"\"hi\"\"\"")},
+        {"a double quote alone", 1, WSTR(";"), WSTR("\""), WSTR("\"\"\"\"")},
+        {"line breaks stay", 1, WSTR(";"), WSTR("a\r\nb"), WSTR("\"a\r\nb\"")},
+        {"line feed", 1, WSTR(";"), WSTR("\n"), WSTR("\"\n\"")},
+        {"carriage return", 1, WSTR(";"), WSTR("x\r"), WSTR("\"x\r\"")},
+        {"non-ASCII", 1, WSTR(";"), WSTR("\u00E9;\U0001F600"), WSTR("\"\u00E9;\U0001F600\"")},
+    };
+    FilterPtr f = MakeFilter();
+    ASSERT_TRUE(f);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        f->m_bCsv = row.csv;
+        wcscpy(f->m_szDelimiter, row.delimiter);
+        const WCHAR* result = f->QuoteCsv(row.text);
+        if (!row.quoted) {
+            EXPECT_EQ(row.text, result) << "the argument itself";
+            continue;
+        }
+        EXPECT_EQ(f->m_pQuoteBuf, result);
+        EXPECT_EQ(WString(row.quoted), WString(result));
+    }
+}
+
+// Quoting does not depend on the encoding or on escaping: the quoted text
+// is converted as any other.
+TEST(QuoteCsv, WriteQuotedConvertsTheQuotedForm)
+{
+    WriterFixture w;
+    ASSERT_TRUE(w.Ready());
+    w->m_bCsv = 1;
+    wcscpy(w->m_szDelimiter, WSTR(";"));
+    w.Encoding(false, CP_UTF8);
+    w->WriteQuoted(WSTR("<\u00E9;\"&"));
+    w->WriteQuoted(WSTR("plain"));
+    EXPECT_EQ("\"<\xC3\xA9;\"\"&\"plain", w.Written());
+}
+
+TEST(TextWriter, EachEncodingWritesTheExactBytes)
+{
+    for (const EncodingRow& row : EncodingRows()) {
+        SCOPED_TRACE(row.label);
+        for (int escape = 0; escape <= 1; ++escape) {
+            SCOPED_TRACE(escape ? "escape on" : "escape off");
+            EXPECT_EQ(row.cp1252, Write(1252, false, row.text, escape));
+            EXPECT_EQ(row.cp850, Write(850, false, row.text, escape));
+            EXPECT_EQ(row.cp932, Write(932, false, row.text, escape));
+            EXPECT_EQ(row.cp936, Write(936, false, row.text, escape));
+            EXPECT_EQ(escape ? EscapedUtf8(row) : row.utf8, Write(CP_UTF8, false, row.text, escape));
+            EXPECT_EQ(Utf16le(row.text), Write(1252, true, row.text, escape));
+        }
+    }
+}
+
+TEST(TextWriter, UnicodeOutputIsTheUnitsLittleEndianEvenWithEscape)
+{
+    EXPECT_EQ(Hex("41 00 42 00"), Write(CP_UTF8, true, WSTR("AB"), 1));
+    EXPECT_EQ(Hex("3C 00 26 00 3D D8 00 DE"), Write(CP_UTF8, true, WSTR("<&\U0001F600"), 1));
+}
+
+// Entities inserted next to each other, at both ends, and an ampersand that
+// already looks like an entity: each byte is escaped once, left to right.
+TEST(TextWriter, EscapingReplacesEachSpecialByteOnce)
+{
+    struct Row {
+        const WCHAR* text;
+        const char* written;
+    } rows[] = {
+        {WSTR("&"), "&amp;"},
+        {WSTR("&amp;"), "&amp;amp;"},
+        {WSTR("<<>>"), "&lt;&lt;&gt;&gt;"},
+        {WSTR("''\"\""), "&apos;&apos;&quot;&quot;"},
+        {WSTR("\u00E9<\u65E5>\U0001F600&"), "\xC3\xA9&lt;\xE6\x97\xA5&gt;\xF0\x9F\x98\x80&amp;"},
+        {WSTR("a;b"), "a;b"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Narrow(row.text));
+        EXPECT_EQ(row.written, Write(CP_UTF8, false, row.text, 1));
+    }
+}
+
+TEST(TextWriter, EmptyTextsAndNoStreamWriteNothing)
+{
+    WriterFixture w;
+    ASSERT_TRUE(w.Ready());
+    w->m_bCsv = 1;
+    w->WriteText(WSTR(""), 1);
+    w->WriteQuoted(WSTR(""));
+    w->WriteLiteral("");
+    w->WriteText(nullptr, 0);
+    EXPECT_EQ("", w.Written());
+
+    FILE* file = w->m_pFile;
+    w->m_pFile = nullptr;
+    w->WriteText(WSTR("text"), 0);
+    w->WriteQuoted(WSTR("a;b"));
+    w->WriteLiteral("<x>");
+    w->m_pFile = file;
+    EXPECT_EQ("", w.Written());
+}
+
+TEST(TextWriter, LiteralsAreWrittenUnchangedInAnyEncoding)
+{
+    const char* literal = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    for (int unicode = 0; unicode <= 1; ++unicode) {
+        SCOPED_TRACE(unicode);
+        WriterFixture w;
+        ASSERT_TRUE(w.Ready());
+        w.Encoding(unicode, 932);
+        w->WriteLiteral(literal);
+        w->WriteLiteral("</file>\n");
+        EXPECT_EQ(std::string(literal) + "</file>\n", w.Written());
+    }
+}
+
+// A code page the system does not have writes UTF-8, unescaped: nothing is
+// lost and nothing is garbled.
+TEST(TextWriter, UnusableCodePageWritesUtf8)
+{
+    const UINT unusable[] = {12345, 1200, 0xFFFFFFFF};
+    for (UINT codePage : unusable) {
+        SCOPED_TRACE(codePage);
+        ASSERT_FALSE(IsValidCodePage(codePage));
+        EXPECT_EQ("A\xC3\xA9<\xF0\x9F\x98\x80", Write(codePage, false, WSTR("A\u00E9<\U0001F600"), 1));
+    }
+}
+
+// Code page 0 is Windows' name for the system code page.
+TEST(TextWriter, CodePageZeroIsTheSystemCodePage)
+{
+    const WCHAR* text = WSTR("Gr\u00FC\u00DFe \u65E5");
+    EXPECT_EQ(Write(GetACP(), false, text, 0), Write(CP_ACP, false, text, 0));
+}
+
+TEST(TextWriter, WritingAllocatesNothing)
+{
+    WriterFixture w;
+    ASSERT_TRUE(w.Ready());
+    w->m_bCsv = 1;
+    const UINT codePages[] = {1252, 932, CP_UTF8, 12345};
+    for (UINT codePage : codePages) // first use may load the system's tables
+        Write(codePage, false, WSTR("\u00E9"), 0);
+    WString longText(100000, WSTR('"'));
+    long before = alloc::LiveBlocks();
+    {
+        alloc::ScopedFailAfter fail(0);
+        for (UINT codePage : codePages) {
+            w.Encoding(false, codePage);
+            w->WriteQuoted(WSTR("a;\"b\" \u00E9"));
+            w->WriteQuoted(longText.c_str());
+            w->WriteText(WSTR("<\u65E5>"), 1);
+            w->WriteLiteral("</x>\n");
+        }
+    }
+    EXPECT_EQ(before, alloc::LiveBlocks());
+}
+
+} // namespace
