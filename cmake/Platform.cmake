@@ -28,8 +28,10 @@ else()
     ${CMAKE_SOURCE_DIR}/platform/posix/CodePageNames.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/CodePageTables.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/CodePageUtf8.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/Files.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Locale.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Module.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/Registry.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/WideString.cpp)
   set(FERLO_PLATFORM_LIBS ${CMAKE_DL_LIBS})
   function(ferlo_set_exports target)

@@ -102,3 +102,50 @@ WCHAR* _wcslwr(WCHAR* s)
             *p = static_cast<WCHAR>(*p + (u'a' - u'A'));
     return s;
 }
+
+namespace
+{
+
+WCHAR FoldAscii(WCHAR c)
+{
+    return (c >= u'A' && c <= u'Z') ? static_cast<WCHAR>(c + (u'a' - u'A')) : c;
+}
+
+bool IsAsciiSpace(WCHAR c)
+{
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+} // namespace
+
+// _wcsicmp: compares as if both texts were in lower case, by the rules of
+// the "C" locale (only A to Z fold), as _wcslwr above.
+int _wcsicmp(const WCHAR* a, const WCHAR* b)
+{
+    while (*a && FoldAscii(*a) == FoldAscii(*b))
+        ++a, ++b;
+    return static_cast<int>(FoldAscii(*a)) - static_cast<int>(FoldAscii(*b));
+}
+
+// _wtol: white space, an optional sign, then decimal digits up to the first
+// other unit; 0 without digits. A number beyond the 32 bits of Windows'
+// long gives its largest or smallest value, as the Windows runtime does.
+// Windows also skips Unicode's other spaces and reads the decimal digits of
+// other scripts (fullwidth digits, for one); here only ASCII counts.
+LONG _wtol(const WCHAR* str)
+{
+    while (IsAsciiSpace(*str))
+        ++str;
+    bool bNegative = *str == u'-';
+    if (*str == u'-' || *str == u'+')
+        ++str;
+    int64_t n = 0;
+    for (; *str >= u'0' && *str <= u'9'; ++str) {
+        n = n * 10 + (*str - u'0');
+        if (n > INT32_MAX + int64_t{1})
+            n = INT32_MAX + int64_t{1};
+    }
+    if (bNegative)
+        return static_cast<LONG>(-n);
+    return n > INT32_MAX ? INT32_MAX : static_cast<LONG>(n);
+}

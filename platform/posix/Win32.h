@@ -87,6 +87,59 @@ typedef struct FerloWindow* HWND;
 #define IDOK 1
 int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 
+// Files and directories (platform/posix/Files.cpp).
+int _waccess(const WCHAR* path, int mode);
+int _wmkdir(const WCHAR* dirname);
+
+// Numbers in wide texts and comparison without regard to case
+// (platform/posix/WideString.cpp). LONG: Windows' long has 32 bits.
+LONG _wtol(const WCHAR* str);
+int _wcsicmp(const WCHAR* a, const WCHAR* b);
+
+// The registry of the current user (platform/posix/Registry.cpp).
+typedef struct FerloRegistryKey* HKEY;
+typedef HKEY* PHKEY;
+typedef LONG LSTATUS;
+typedef DWORD REGSAM;
+typedef DWORD* LPDWORD;
+typedef BYTE* LPBYTE;
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
+#define REG_OPTION_NON_VOLATILE 0x00000000
+#define KEY_READ 0x00020019
+#define KEY_WRITE 0x00020006
+#define REG_CREATED_NEW_KEY 1
+#define REG_OPENED_EXISTING_KEY 2
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_BINARY 3
+#define REG_DWORD 4
+
+#define ERROR_SUCCESS 0
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_INVALID_HANDLE 6
+#define ERROR_OUTOFMEMORY 14
+#define ERROR_BAD_PATHNAME 161
+#define ERROR_FILENAME_EXCED_RANGE 206
+#define ERROR_MORE_DATA 234
+#define ERROR_NOACCESS 998
+#define ERROR_KEY_DELETED 1018
+
+LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD Reserved, LPWSTR lpClass, DWORD dwOptions,
+                        REGSAM samDesired, const LPSECURITY_ATTRIBUTES lpSecurityAttributes, PHKEY phkResult,
+                        LPDWORD lpdwDisposition);
+LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                         LPDWORD lpcbData);
+LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
+                       DWORD cbData);
+LSTATUS RegCloseKey(HKEY hKey);
+
 // Code pages and conversions (platform/posix/CodePage.cpp). GetACP is
 // declared above with the locale.
 typedef char CHAR;

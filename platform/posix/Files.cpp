@@ -1,0 +1,109 @@
+// platform/posix/Files.cpp: the C runtime's wide file functions on Linux,
+// over the Linux name of the Windows path the product passes.
+#include "Files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files
+{
+
+size_t EncodeUtf8(const WCHAR*& psz, char* pOut)
+{
+    uint32_t c = *psz++;
+    if (c >= 0xD800 && c < 0xDC00 && *psz >= 0xDC00 && *psz < 0xE000)
+        c = 0x10000 + ((c - 0xD800) << 10) + (*psz++ - 0xDC00);
+    if (c < 0x80) {
+        pOut[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        pOut[0] = static_cast<char>(0xC0 | (c >> 6));
+        pOut[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        pOut[0] = static_cast<char>(0xE0 | (c >> 12));
+        pOut[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        pOut[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    pOut[0] = static_cast<char>(0xF0 | (c >> 18));
+    pOut[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    pOut[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    pOut[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes])
+{
+    if (!pszPath)
+        return EINVAL;
+    size_t n = 0;
+    while (*pszPath) {
+        // Four bytes for the next character and one for the terminator.
+        if (n + 5 > kNativePathBytes)
+            return ENAMETOOLONG;
+        if (*pszPath == WSTR('\\')) {
+            szNative[n++] = '/';
+            ++pszPath;
+        } else {
+            n += EncodeUtf8(pszPath, szNative + n);
+        }
+    }
+    szNative[n] = 0;
+    return 0;
+}
+
+int WindowsErrno(int nError)
+{
+    switch (nError) {
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return ENOENT;
+    case EPERM:
+    case EROFS:
+        return EACCES;
+    default:
+        return nError;
+    }
+}
+
+} // namespace files
+
+// _waccess: whether the file or directory exists (mode 0), may be read (4),
+// written (2) or both (6); 0 if so, else -1 with errno. Any other mode is
+// EINVAL, as in the Windows runtime. Windows answers the modes from the
+// read-only attribute alone; here the file's permissions decide, which do
+// not stop the superuser.
+int _waccess(const WCHAR* path, int mode)
+{
+    char szNative[files::kNativePathBytes];
+    int nError = (mode & ~6) ? EINVAL : files::ToNativePath(path, szNative);
+    if (nError == 0) {
+        int nMode = (mode & 4 ? R_OK : 0) | (mode & 2 ? W_OK : 0);
+        if (access(szNative, nMode ? nMode : F_OK) == 0)
+            return 0;
+        nError = errno;
+    }
+    errno = files::WindowsErrno(nError);
+    return -1;
+}
+
+// _wmkdir: creates one directory, whose parent must exist; 0, else -1 with
+// errno (EEXIST when the name is taken, ENOENT when the parent is missing).
+// Windows gives the directory the inherited access rights; here it gets the
+// process's default permissions (0777 less the umask).
+int _wmkdir(const WCHAR* dirname)
+{
+    char szNative[files::kNativePathBytes];
+    int nError = files::ToNativePath(dirname, szNative);
+    if (nError == 0) {
+        if (mkdir(szNative, 0777) == 0)
+            return 0;
+        nError = errno;
+    }
+    errno = files::WindowsErrno(nError);
+    return -1;
+}

@@ -1,0 +1,35 @@
+// platform/posix/Files.h: the Linux file name of a Windows path, shared by
+// the file functions and the registry store.
+#pragma once
+
+#include "../Platform.h"
+
+#include <limits.h>
+
+namespace files
+{
+
+// Room for a Linux file name, terminator included: the longest name the
+// kernel takes.
+enum : size_t { kNativePathBytes = PATH_MAX };
+
+// Writes the UTF-8 bytes of the character at psz to pOut (room for 4) and
+// moves psz past it: one unit, or two for a surrogate pair. A surrogate
+// without its partner is written in the three-byte form of its own value,
+// so distinct Windows names stay distinct Linux names. Returns the count of
+// bytes written.
+size_t EncodeUtf8(const WCHAR*& psz, char* pOut);
+
+// The Linux name of a Windows path: UTF-8, with every backslash turned into
+// "/". Nothing else changes: a drive letter such as C: stays part of a
+// relative name, and a forward slash, an ordinary character to the filter,
+// separates names here as it does in Windows' own file functions. Returns 0,
+// or EINVAL for a null path, or ENAMETOOLONG when the name does not fit.
+int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes]);
+
+// The C runtime's error number on Windows for a failure that Linux reports
+// as nError: Windows reports a path through a file, or one too long, as
+// missing (ENOENT) and a refusal of any kind as EACCES.
+int WindowsErrno(int nError);
+
+} // namespace files
