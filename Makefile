@@ -4,13 +4,15 @@
 #   make test    build and test: Linux, Linux with sanitizers, Windows x64
 #                under Wine, and the Windows x86 product DLL (checked statically)
 #   make dll     the product DLL alone: build/win32/ferlo.dll
+#   make fuzz    each fuzz target for FUZZ_SECONDS (default 600) under
+#                AddressSanitizer and UndefinedBehaviorSanitizer
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-dev \
 	g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
-	binutils-mingw-w64-i686 wine wine64 xvfb
+	binutils-mingw-w64-i686 wine wine64 xvfb libclang-rt-14-dev
 
-.PHONY: deps test test-native test-native-asan test-win64 test-win32-static test-win32 dll clean
+.PHONY: deps test test-native test-native-asan test-win64 test-win32-static test-win32 dll clean fuzz
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -53,6 +55,19 @@ test-win32:
 
 dll:
 	$(call preset,win32)
+
+# New inputs a run finds go to the build tree; the seeds in fuzz/corpus stay
+# as committed.
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS := text_writers_fuzz
+
+fuzz:
+	$(call preset,fuzz)
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$t && \
+	  build/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=20 \
+	    build/fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
 
 clean:
 	rm -rf build

@@ -1,0 +1,144 @@
+// fuzz/text_writers_fuzz.cpp: random UTF-16 texts, code pages and flags
+// through QuoteCsv, WriteQuoted, WriteText and WriteLiteral. A writer must
+// neither crash, nor loop, nor touch memory outside its buffers, and where
+// the bytes are known (UTF-16LE, UTF-8, single-byte code pages) they must be
+// exactly those of the whole text.
+#include "filter/FerloFilter.h"
+#include "filter/FilterInfo.h"
+#include "tests/reference_text.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace
+{
+
+// Known code pages of each kind, an unusable one, and the system's.
+const UINT kCodePages[] = {1252, 850, 437, 1251, 1258,  874,   28591, 20127, 10000, 932,
+                           936,  949, 950, 1361, 54936, 65001, 12345, 1200,  CP_ACP};
+
+struct Input {
+    bool unicode, csv, escape, literal;
+    UINT codePage;
+    WCHAR delimiter;
+    size_t repeat;
+    WString text;
+};
+
+Input Decode(const uint8_t* data, size_t size)
+{
+    Input in{};
+    uint8_t flags = data[0];
+    in.unicode = flags & 1;
+    in.csv = flags & 2;
+    in.escape = flags & 4;
+    in.literal = flags & 8;
+    in.codePage = data[1] < 200 ? kCodePages[data[1] % (sizeof kCodePages / sizeof kCodePages[0])]
+                                : static_cast<UINT>(data[1]) << 8 | data[2];
+    in.delimiter = static_cast<WCHAR>(data[2] | (flags & 0x80 ? data[3] << 8 : 0));
+    if (in.delimiter == 0)
+        in.delimiter = ',';
+    // Short inputs grow into texts longer than the buffers now and then.
+    in.repeat = flags & 0x40 ? 1 + data[3] % 128 : 1;
+    WString unit;
+    for (size_t i = 4; i + 1 < size; i += 2)
+        unit += static_cast<WCHAR>(data[i] | data[i + 1] << 8);
+    for (size_t r = 0; r < in.repeat; ++r)
+        in.text += unit;
+    in.text = in.text.c_str(); // up to the first NUL, as the writers see it
+    return in;
+}
+
+bool NeedsQuotes(const WString& text, WCHAR delimiter)
+{
+    if (text.empty())
+        return false;
+    if (text.front() == ' ' || text.back() == ' ')
+        return true;
+    return text.find_first_of(WString{'\r', '\n', '"', delimiter}) != WString::npos;
+}
+
+bool IsSingleByte(UINT cp)
+{
+    return cp != 0 && cp < 1300 && cp != 932 && cp != 936 && cp != 949 && cp != 950 && cp != 1200 &&
+           IsValidCodePage(cp);
+}
+
+// The bytes that must reach the file, where a reference knows them.
+bool Expected(const Input& in, const WString& written, std::string& bytes)
+{
+    if (in.unicode) {
+        bytes = Utf16le(written);
+        return true;
+    }
+    bool utf8 = in.codePage == CP_UTF8 || (!IsValidCodePage(in.codePage) && in.codePage > CP_THREAD_ACP);
+    if (!utf8)
+        return false;
+    bytes = Utf8Of(written);
+    if (in.escape && !in.literal && in.codePage == CP_UTF8)
+        bytes = Escaped(bytes);
+    return true;
+}
+
+CFerloFilter* Filter()
+{
+    static CFerloFilter* filter = static_cast<CFerloFilter*>(ZRDbCreateFilter(0, nullptr));
+    return filter;
+}
+
+void CheckQuoteCsv(CFerloFilter& f, const Input& in)
+{
+    const WCHAR* result = f.QuoteCsv(in.text.c_str());
+    if (!in.csv || !NeedsQuotes(in.text, in.delimiter)) {
+        if (result != in.text.c_str())
+            abort();
+        return;
+    }
+    WString quoted = Quoted(in.text);
+    if (quoted.size() + 1 > CFerloFilter::kQuoteBufUnits ? result != nullptr : quoted != result)
+        abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 4)
+        return 0;
+    Input in = Decode(data, size);
+    CFerloFilter& f = *Filter();
+    f.m_bUnicode = in.unicode;
+    f.m_bCsv = in.csv;
+    f.m_nCodePage = in.codePage;
+    f.m_szDelimiter[0] = in.delimiter;
+    f.m_szDelimiter[1] = 0;
+    CheckQuoteCsv(f, in);
+
+    char* buf = nullptr;
+    size_t length = 0;
+    f.m_pFile = open_memstream(&buf, &length);
+    WString written = in.text;
+    if (in.literal) {
+        std::string ascii(in.text.begin(), in.text.end());
+        f.WriteLiteral(ascii.c_str());
+        written.clear();
+    } else if (in.escape) {
+        f.WriteText(in.text.c_str(), 1);
+    } else {
+        f.WriteQuoted(in.text.c_str());
+        if (in.csv && NeedsQuotes(in.text, in.delimiter))
+            written = Quoted(in.text);
+    }
+    fclose(f.m_pFile);
+    f.m_pFile = nullptr;
+
+    std::string expected;
+    if (in.literal && length != strlen(std::string(in.text.begin(), in.text.end()).c_str()))
+        abort();
+    if (!in.literal && Expected(in, written, expected) && expected != std::string(buf, length))
+        abort();
+    if (!in.literal && !in.unicode && IsSingleByte(in.codePage) && length != written.size())
+        abort();
+    free(buf);
+    return 0;
+}
