@@ -4,6 +4,8 @@
 #   make test    build and test: Linux, Linux with sanitizers, Windows x64
 #                under Wine, and the Windows x86 product DLL (checked statically)
 #   make dll     the product DLL alone: build/win32/ferlo.dll
+#   make bench   the benchmarks (Linux, optimised build); bench-writers runs
+#                only the text writers' benchmark
 #   make fuzz    each fuzz target for FUZZ_SECONDS (default 600) under
 #                AddressSanitizer and UndefinedBehaviorSanitizer
 
@@ -12,7 +14,7 @@ PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-d
 	g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
 	binutils-mingw-w64-i686 wine wine64 xvfb libclang-rt-14-dev
 
-.PHONY: deps test test-native test-native-asan test-win64 test-win32-static test-win32 dll clean fuzz
+.PHONY: deps test test-native test-native-asan test-win64 test-win32-static test-win32 dll clean fuzz bench bench-writers
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -55,6 +57,12 @@ test-win32:
 
 dll:
 	$(call preset,win32)
+
+bench: bench-writers
+
+bench-writers:
+	$(call preset,native)
+	build/native/writers_bench
 
 # New inputs a run finds go to the build tree; the seeds in fuzz/corpus stay
 # as committed.
