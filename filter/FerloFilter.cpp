@@ -80,13 +80,6 @@ int ZRCALL CFerloFilter::Reserved9()
     return ZRSetOptions();
 }
 
-// Not implemented yet: the options are not parsed, and the output directory
-// is not made, so the host sees the failure of an unmakeable directory.
-int ZRCALL CFerloFilter::ParseOptions(const HostString&)
-{
-    return 1;
-}
-
 // Not implemented yet: there is no work file to move.
 int ZRCALL CFerloFilter::Commit()
 {
