@@ -1,0 +1,303 @@
+// tests/settings_values_test.cpp: the settings dialog's values read from
+// options strings, options strings built from values, the two in a round
+// trip over random choices, and the options string kept in the registry.
+#include "registry_sandbox.h"
+#include "settings/SettingsValues.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace
+{
+
+using Values = SettingsValues;
+
+std::string Describe(const Values& v)
+{
+    std::string s = "file=" + Narrow(v.szFile) + " other=" + Narrow(v.szOtherDelimiter);
+    const std::pair<const char*, int32_t> numbers[] = {
+        {"csv", v.bCsv},          {"overwrite", v.bOverwrite},      {"writehead", v.bWriteHead},
+        {"single", v.bSingle},    {"database", v.bDatabaseFile},    {"xml", v.bXml},
+        {"text", v.bTextFile},    {"headline", v.bHeadline},        {"system", v.bDelimSystem},
+        {"comma", v.bDelimComma}, {"semicolon", v.bDelimSemicolon}, {"tab", v.bDelimTab},
+        {"space", v.bDelimSpace}, {"otherchoice", v.bDelimOther},   {"usecp", v.bUseCodePage},
+        {"unicode", v.bUnicode},  {"wanted", v.nWantedCodePage},    {"index", v.nCodePageIndex},
+        {"notmap", v.bNotMap}};
+    for (const auto& [pszName, n] : numbers)
+        s += std::string(" ") + pszName + "=" + std::to_string(n);
+    return s;
+}
+
+TEST(ReadSettingsValues, EachKeywordSetsItsValues)
+{
+    struct Row {
+        const char* label;
+        WString options;
+        void (*expect)(Values&); // the changes from the initial values
+    } rows[] = {
+        {"nothing", WSTR(""), [](Values&) {}},
+        {"a built string",
+         WSTR("[FILE=C:\\out\\data][CSV=TRUE][OVERWRITE=TRUE][WRITEHEAD=FALSE][SINGLE=TRUE]"
+              "[XML=TRUE][HEADLINE=TRUE][DELIMITER=;][CHARSET=1252][MAP=TRUE]"),
+         [](Values& v) {
+             wcscpy(v.szFile, WSTR("C:\\out\\data"));
+             v.bCsv = v.bOverwrite = v.bSingle = v.bXml = v.bHeadline = v.bDelimSemicolon = 1;
+             v.bWriteHead = v.bDatabaseFile = v.bTextFile = v.bDelimSystem = 0;
+             v.nWantedCodePage = 1252;
+         }},
+        {"keys and words in any case", WSTR("[file=a][csv=true][charset=unicode][delimiter=\\t]"),
+         [](Values& v) {
+             wcscpy(v.szFile, WSTR("a"));
+             v.bCsv = v.bUnicode = v.bDelimTab = 1;
+             v.bUseCodePage = v.bDelimSystem = 0;
+         }},
+        {"CHARSET groups add and never clear", WSTR("[CHARSET=UNICODE][CHARSET=ACP][CHARSET=850]"),
+         [](Values& v) {
+             v.bUnicode = 1;
+             v.bUseCodePage = v.nCodePageIndex = 0;
+             v.nWantedCodePage = 850;
+         }},
+        {"a CHARSET without digits", WSTR("[CHARSET=abc]"), [](Values& v) { v.nWantedCodePage = 0; }},
+        {"LS and long values keep System", WSTR("[DELIMITER=ls][DELIMITER=ab][DELIMITER=]"), [](Values&) {}},
+        {"one character is Other", WSTR("[DELIMITER=|]"),
+         [](Values& v) {
+             v.bDelimOther = 1;
+             v.bDelimSystem = 0;
+             wcscpy(v.szOtherDelimiter, WSTR("|"));
+         }},
+        {"blank, comma, semicolon: each its own", WSTR("[DELIMITER= ][DELIMITER=,][DELIMITER=;]"),
+         [](Values& v) {
+             v.bDelimSpace = v.bDelimComma = v.bDelimSemicolon = 1;
+             v.bDelimSystem = 0;
+         }},
+        {"a FILE value that does not fit", WSTR("[FILE=a][FILE=") + WString(2049, 'n') + WSTR("]"),
+         [](Values&) {}},
+        {"FILE of 2048 units", WSTR("[FILE=") + WString(2048, 'n') + WSTR("]"),
+         [](Values& v) { std::fill(v.szFile, v.szFile + 2048, WSTR('n')); }},
+        {"a value ends at ]", WSTR("[FILE=a]b]"), [](Values& v) { wcscpy(v.szFile, WSTR("a")); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Values expected, actual;
+        row.expect(expected);
+        WString options = row.options;
+        ReadSettingsValues(options.c_str(), actual);
+        EXPECT_EQ(Describe(expected), Describe(actual));
+        EXPECT_EQ(row.options, options);
+    }
+}
+
+TEST(BuildOptionsString, PiecesInTheirOrder)
+{
+    const WString sInitial =
+        WSTR("[FILE=C:\\out\\data.txt][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE]"
+             "[SINGLE=FALSE][XML=FALSE][HEADLINE=FALSE][DELIMITER=LS][CHARSET=ACP][MAP=FALSE]");
+    struct Row {
+        const char* label;
+        void (*change)(Values&);
+        WString from, to; // the initial string with from replaced by to
+    } rows[] = {
+        {"initial values", [](Values&) {}, WSTR(""), WSTR("")},
+        {"all flags on", [](Values& v) { v.bCsv = v.bOverwrite = v.bSingle = v.bXml = v.bHeadline = 1; },
+         WSTR("[CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE][XML=FALSE][HEADLINE=FALSE]"),
+         WSTR("[CSV=TRUE][OVERWRITE=TRUE][WRITEHEAD=TRUE][SINGLE=TRUE][XML=TRUE][HEADLINE=TRUE]")},
+        {"System before the rest", [](Values& v) { v.bDelimComma = v.bDelimTab = 1; }, WSTR(""), WSTR("")},
+        {"Comma before Semicolon",
+         [](Values& v) { v.bDelimSystem = 0, v.bDelimComma = v.bDelimSemicolon = 1; }, WSTR("=LS]"),
+         WSTR("=,]")},
+        {"Space before Tab", [](Values& v) { v.bDelimSystem = 0, v.bDelimSpace = v.bDelimTab = 1; },
+         WSTR("=LS]"), WSTR("= ]")},
+        {"Tab as backslash T", [](Values& v) { v.bDelimSystem = 0, v.bDelimTab = 1; }, WSTR("=LS]"),
+         WSTR("=\\T]")},
+        {"Other as typed", [](Values& v) { v.bDelimSystem = 0, wcscpy(v.szOtherDelimiter, WSTR("]")); },
+         WSTR("=LS]"), WSTR("=]]")},
+        {"Unicode first", [](Values& v) { v.bUnicode = 1; }, WSTR("=ACP]"), WSTR("=UNICODE]")},
+        {"a listed code page", [](Values& v) { v.nCodePageIndex = 3; }, WSTR("=ACP]"), WSTR("=4294967295]")},
+        {"map export", [](Values& v) { v.bNotMap = 0; }, WSTR("[MAP=FALSE]"), WSTR("[MAP=TRUE]")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        Values v;
+        wcscpy(v.szFile, WSTR("C:\\out\\data.txt"));
+        v.nCodePageIndex = 0;
+        row.change(v);
+        WString expected = sInitial;
+        if (!row.from.empty())
+            expected.replace(expected.find(row.from), row.from.size(), row.to);
+        WCHAR szBuilt[kBuiltOptionsUnits];
+        BuildOptionsString(v, 4294967295u, szBuilt);
+        EXPECT_EQ(expected, szBuilt);
+    }
+}
+
+// Texts without their terminator are read no further than their members.
+TEST(BuildOptionsString, LongestValuesFit)
+{
+    Values v;
+    std::fill(std::begin(v.szFile), std::end(v.szFile), WSTR('f'));
+    std::fill(std::begin(v.szOtherDelimiter), std::end(v.szOtherDelimiter), WSTR('o'));
+    v.bDelimSystem = 0;
+    WCHAR szBuilt[kBuiltOptionsUnits];
+    BuildOptionsString(v, 0, szBuilt);
+    WString built = szBuilt;
+    EXPECT_EQ(WString(2048, 'f'), built.substr(6, 2048));
+    EXPECT_EQ(WSTR("]["), built.substr(6 + 2048, 2));
+    EXPECT_NE(WString::npos, built.find(WSTR("=") + WString(31, 'o') + WSTR("]")));
+}
+
+// The dialog's code page list, as a test supplies it: entry 0 is the system
+// code page, then code pages in ascending order, the system's one among them.
+const std::vector<UINT>& CodePageList()
+{
+    static const std::vector<UINT> s_list = {GetACP(), 437, 850, 1250, 1252, 65001};
+    return s_list;
+}
+
+// How the dialog chooses an entry for the wanted code page: the first entry
+// after entry 0 with that number, unless one is chosen already.
+void ChooseEntry(Values& v)
+{
+    const std::vector<UINT>& list = CodePageList();
+    for (size_t i = 1; i < list.size() && v.nCodePageIndex == -1; ++i)
+        if (static_cast<int32_t>(list[i]) == v.nWantedCodePage)
+            v.nCodePageIndex = static_cast<int32_t>(i);
+}
+
+// The choices a user sees: the first delimiter flag set and the character
+// set, by code page number rather than entry.
+std::string Choices(const Values& v)
+{
+    const int32_t delimiters[] = {v.bDelimSystem, v.bDelimComma, v.bDelimSemicolon, v.bDelimSpace,
+                                  v.bDelimTab};
+    int nDelimiter =
+        static_cast<int>(std::find(std::begin(delimiters), std::end(delimiters), 1) - delimiters);
+    std::string s = "file=" + Narrow(v.szFile) + " delimiter=" + std::to_string(nDelimiter);
+    if (nDelimiter == 5)
+        s += " other=" + Narrow(v.szOtherDelimiter);
+    for (int32_t b :
+         {v.bCsv, v.bOverwrite, v.bWriteHead, v.bSingle, v.bDatabaseFile, v.bXml, v.bTextFile, v.bHeadline})
+        s += std::to_string(b);
+    if (v.bUnicode)
+        return s + " unicode";
+    int32_t nIndex = v.nCodePageIndex < 0 ? 0 : v.nCodePageIndex;
+    return s + (nIndex == 0 ? std::string(" acp") : " cp" + std::to_string(CodePageList()[nIndex]));
+}
+
+// Random choices as the dialog leaves them: one delimiter flag, Unicode or
+// an entry of the list. Texts hold no "]", which the grammar cannot carry,
+// and Other is no comma, semicolon or blank, which come back as their own
+// buttons: the two known ways a choice does not survive.
+Values RandomValues(std::mt19937& random)
+{
+    const WString sUnits = WSTR("abcXYZ019 .,;:=[\\/\t|\"'\x00E9\x20AC\xD83D\xDE00");
+    auto Pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    Values v;
+    for (int n = Pick(4) ? Pick(40) : 2048, i = 0; i < n; ++i)
+        v.szFile[i] = sUnits[Pick(static_cast<int>(sUnits.size()))];
+    for (int32_t* pFlag : {&v.bCsv, &v.bOverwrite, &v.bWriteHead, &v.bSingle, &v.bXml, &v.bHeadline})
+        *pFlag = Pick(2);
+    v.bDatabaseFile = 1 - v.bSingle;
+    v.bTextFile = 1 - v.bXml;
+    int32_t* delimiters[] = {&v.bDelimSystem, &v.bDelimComma, &v.bDelimSemicolon,
+                             &v.bDelimSpace,  &v.bDelimTab,   &v.bDelimOther};
+    v.bDelimSystem = 0;
+    *delimiters[Pick(6)] = 1;
+    do
+        v.szOtherDelimiter[0] = sUnits[Pick(static_cast<int>(sUnits.size()))];
+    while (wcschr(WSTR(",; "), v.szOtherDelimiter[0]));
+    v.bUnicode = Pick(4) == 0;
+    v.bUseCodePage = 1 - v.bUnicode;
+    v.nCodePageIndex = Pick(static_cast<int>(CodePageList().size()));
+    return v;
+}
+
+TEST(SettingsRoundTrip, RandomChoicesComeBack)
+{
+    std::mt19937 random(20261205);
+    for (int i = 0; i < 3000; ++i) {
+        Values v = RandomValues(random);
+        WCHAR szBuilt[kBuiltOptionsUnits];
+        BuildOptionsString(v, CodePageList()[v.nCodePageIndex], szBuilt);
+        Values back;
+        ReadSettingsValues(szBuilt, back);
+        ChooseEntry(back);
+        ASSERT_EQ(Choices(v), Choices(back)) << i << ": " << Narrow(szBuilt);
+    }
+}
+
+TEST(StoredOptions, KeptBelowTheHostsKeyOrTheDefaultKey)
+{
+    RegistrySandbox sandbox;
+    const WCHAR* pszOptions = WSTR("[FILE=C:\\x][CSV=TRUE]");
+    StoreOptions(WSTR("Software\\Host"), pszOptions);
+    StoreOptions(nullptr, WSTR("[CSV=FALSE]"));
+    struct Row {
+        const WCHAR* key;
+        const WCHAR* stored;
+    } rows[] = {
+        {WSTR("Software\\Host\\Filter\\Ferlo"), pszOptions},
+        {WSTR("Software\\Tarnholm GmbH\\ZRIOFilter\\Ferlo"), WSTR("[CSV=FALSE]")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Narrow(row.key));
+        HKEY hKey = OpenKey(row.key);
+        ASSERT_NE(nullptr, hKey);
+        WCHAR szValue[64];
+        DWORD cb = sizeof szValue, dwType = 0;
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(hKey, WSTR("Settings"), nullptr, &dwType,
+                                                  reinterpret_cast<BYTE*>(szValue), &cb));
+        RegCloseKey(hKey);
+        EXPECT_EQ(DWORD{REG_SZ}, dwType);
+        EXPECT_EQ((wcslen(row.stored) + 1) * sizeof(WCHAR), cb) << "the terminator is stored";
+        EXPECT_EQ(WString(row.stored), szValue);
+    }
+    WCHAR szLoaded[kStoredOptionsUnits];
+    LoadStoredOptions(WSTR("Software\\Host"), szLoaded);
+    EXPECT_EQ(WString(pszOptions), szLoaded);
+}
+
+// What a read makes of the stored value: the whole text up to 32768 bytes
+// with or without a terminator; a longer value, a missing value, a missing
+// key and a key that cannot be opened give the empty text.
+TEST(StoredOptions, ReadLimits)
+{
+    struct Row {
+        const char* label;
+        const WCHAR* hostKey;
+        DWORD dwType;
+        WString value;
+        size_t cbStored;
+        WString loaded;
+    } rows[] = {
+        {"32768 bytes", WSTR("A"), REG_SZ, WString(16383, 'v'), 32768, WString(16383, 'v')},
+        {"32770 bytes", WSTR("B"), REG_SZ, WString(16384, 'v'), 32770, WSTR("")},
+        {"no terminator", WSTR("C"), REG_BINARY, WSTR("abc"), 6, WSTR("abc")},
+        {"half a unit", WSTR("D"), REG_BINARY, WSTR("abc"), 7, WSTR("abc")},
+        {"no value", WSTR("E"), REG_NONE, WSTR(""), 0, WSTR("")},
+        {"a key that cannot be opened", WSTR(""), REG_NONE, WSTR(""), 0, WSTR("")},
+    };
+    RegistrySandbox sandbox;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        if (row.dwType != REG_NONE) {
+            HKEY hKey = OpenKey((WString(row.hostKey) + WSTR("\\Filter\\Ferlo")).c_str());
+            ASSERT_NE(nullptr, hKey);
+            ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(hKey, WSTR("Settings"), 0, row.dwType,
+                                                    reinterpret_cast<const BYTE*>(row.value.c_str()),
+                                                    static_cast<DWORD>(row.cbStored)));
+            RegCloseKey(hKey);
+        }
+        WCHAR szLoaded[kStoredOptionsUnits];
+        std::fill(std::begin(szLoaded), std::end(szLoaded), WSTR('x'));
+        LoadStoredOptions(row.hostKey, szLoaded);
+        EXPECT_EQ(row.loaded, szLoaded);
+    }
+    DWORD dwDisposition = 0;
+    HKEY hKey = OpenKey(WSTR("E\\Filter\\Ferlo"), &dwDisposition);
+    RegCloseKey(hKey);
+    EXPECT_EQ(DWORD{REG_OPENED_EXISTING_KEY}, dwDisposition) << "the read created the key";
+}
+
+} // namespace
