@@ -228,6 +228,29 @@ TEST(WideCharToMultiByte, ReportsAndTakesTheDefaultCharacter)
     EXPECT_TRUE(used);
 }
 
+// Windows' tables where they differ from the standards of the same name:
+// the 1987 edition of ISO 8859-7, KOI8-U with the Belarusian letters,
+// Apple's Ohm and increment signs, the holes of the OEM and ANSI code pages
+// filled with C1 controls, Microsoft's Big5 box drawing.
+TEST(WideCharToMultiByte, FollowsWindowsTablesOverTheStandards)
+{
+    struct Row {
+        UINT cp;
+        WCHAR unit;
+        const char* bytes;
+    } rows[] = {
+        {28597, 0x02BD, "A1"}, {28597, 0x20AC, "3F"}, {28598, 0x203E, "AF"}, {28598, 0x200E, "3F"},
+        {21866, 0x045E, "AE"}, {21866, 0x255D, "3F"}, {10000, 0x2126, "BD"}, {10000, 0x03A9, "3F"},
+        {10007, 0x2202, "B6"}, {1255, 0x05BA, "CA"},  {1252, 0x0081, "81"},  {1252, 0x0080, "3F"},
+        {869, 0x0080, "80"},   {932, 0x0080, "80"},   {932, 0x2212, "3F"},   {950, 0x2550, "F9 F9"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.cp) + " " + std::to_string(row.unit));
+        Converted c = ToBytes(row.cp, WString(1, row.unit), 1, 16);
+        EXPECT_EQ(Hex(row.bytes), c.buffer.substr(0, c.result > 0 ? c.result : 0));
+    }
+}
+
 TEST(WideCharToMultiByte, StrictUtf8RefusesUnpairedSurrogates)
 {
     const WCHAR lone[] = {'a', 0xDC00, 0};

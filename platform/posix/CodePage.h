@@ -21,7 +21,7 @@ enum class Kind : uint8_t {
 struct Info {
     UINT id;
     Kind kind;
-    // The code page has Windows' "best fit" holes: its bytes 0x80 to 0x9F that
+    // Windows fills the holes of the code page: its bytes 0x80 to 0x9F that
     // name no character stand for the C1 control of the same value.
     bool c1Holes;
     const char* iconvName;

@@ -26,6 +26,51 @@ size_t IndexOf(const Info& cp)
     return static_cast<size_t>(&cp - First());
 }
 
+// Where Windows' table of a code page differs from the C library's
+// character set of the same name (an older edition of the standard, a
+// vendor's variant): bytes and the unit they stand for, 0xFFFF for bytes
+// Windows leaves undefined, and bytes 0 for a unit Windows has no bytes for
+// even by best fit.
+struct Override {
+    UINT cp;
+    uint32_t bytes;
+    WCHAR unit;
+};
+
+const Override g_overrides[] = {
+    {932, 0x80, 0x0080},   {932, 0, 0x2014},      {932, 0, 0x2016},      {932, 0, 0x203E},
+    {932, 0, 0x2212},      {932, 0, 0x301C},      {949, 0x80, 0x0080},   {950, 0xF9F9, 0x2550},
+    {950, 0xF9E9, 0x255E}, {950, 0xF9EB, 0x2561}, {950, 0xF9EA, 0x256A}, {1255, 0xCA, 0x05BA},
+    {21866, 0xAE, 0x045E}, {21866, 0xBE, 0x040E}, {10000, 0xBD, 0x2126}, {10000, 0xC6, 0x2206},
+    {10000, 0xF0, 0xF8FF}, {10007, 0xB6, 0x2202}, {28597, 0xA1, 0x02BD}, {28597, 0xA2, 0x02BC},
+    {28597, 0xA4, 0xFFFF}, {28597, 0xA5, 0xFFFF}, {28597, 0xAA, 0xFFFF}, {28598, 0xAF, 0x203E},
+    {28598, 0xFD, 0xFFFF}, {28598, 0xFE, 0xFFFF},
+};
+
+void Remap(SingleByteTable& table, BYTE b, WCHAR unit)
+{
+    WCHAR old = table.toUnit[b];
+    if (old != 0xFFFF && table.toBytes[old] == b)
+        table.toBytes[old] = 0;
+    table.toUnit[b] = unit;
+    if (unit != 0xFFFF)
+        table.toBytes[unit] = b;
+}
+
+void ApplyOverrides(const Info& cp, SingleByteTable& table)
+{
+    for (const auto& o : g_overrides)
+        if (o.cp == cp.id)
+            Remap(table, static_cast<BYTE>(o.bytes), o.unit);
+}
+
+void ApplyOverrides(const Info& cp, MultiByteTable& table)
+{
+    for (const auto& o : g_overrides)
+        if (o.cp == cp.id)
+            table.toBytes[o.unit] = o.bytes;
+}
+
 // Converts one character alone, from a fresh shift state to the initial
 // one again; the byte count, or -1 when iconv has no mapping for it.
 int ConvertOne(iconv_t cd, const char* in, size_t inLen, char* out, size_t outCap)
@@ -63,6 +108,8 @@ void* BuildSingleBytes(const Info& cp)
             table->toBytes[unit] = static_cast<BYTE>(b);
     }
     iconv_close(cd);
+    if (table)
+        ApplyOverrides(cp, *table);
     return table;
 }
 
@@ -87,6 +134,8 @@ void* BuildMultiBytes(const Info& cp)
         table->toBytes[u] = packed;
     }
     iconv_close(cd);
+    if (table)
+        ApplyOverrides(cp, *table);
     return table;
 }
 
