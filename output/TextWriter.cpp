@@ -101,16 +101,21 @@ size_t EscapeInPlace(char* buf, size_t n, size_t cap)
 // system does not have converts nothing; the text, and the rest of the
 // call, is written as UTF-8 instead, so no character is lost. Returns the
 // byte count, escaped where asked, or 0 when the result does not fit.
+int ToBytes(const Output& out, const WCHAR* p, size_t n)
+{
+    return WideCharToMultiByte(out.codePage, 0, p, static_cast<int>(n), out.buf, static_cast<int>(kConvBytes),
+                               nullptr, nullptr);
+}
+
 size_t Convert(Output& out, const WCHAR* p, size_t n)
 {
-    int cb = WideCharToMultiByte(out.codePage, 0, p, static_cast<int>(n), out.buf,
-                                 static_cast<int>(kConvBytes), nullptr, nullptr);
-    if (cb <= 0) {
-        if (GetLastError() == ERROR_INSUFFICIENT_BUFFER || out.codePage == CP_UTF8)
-            return 0;
+    int cb = ToBytes(out, p, n);
+    if (cb <= 0 && out.codePage != CP_UTF8 && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
         out.codePage = CP_UTF8;
-        return Convert(out, p, n);
+        cb = ToBytes(out, p, n);
     }
+    if (cb <= 0)
+        return 0;
     size_t length = static_cast<size_t>(cb);
     return out.escape ? EscapeInPlace(out.buf, length, kConvBytes) : length;
 }

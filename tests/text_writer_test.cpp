@@ -85,6 +85,7 @@ TEST(QuoteCsv, QuotesExactlyWhereTheRuleAsks)
         {"delimiter", 1, WSTR(";"), WSTR("a;b"), WSTR("\"a;b\"")},
         {"another delimiter's", 1, WSTR(","), WSTR("a;b"), nullptr},
         {"tab delimiter", 1, WSTR("\t"), WSTR("a\tb"), WSTR("\"a\tb\"")},
+        {"non-ASCII delimiter", 1, WSTR("\u00A7"), WSTR("a\u00A7b"), WSTR("\"a\u00A7b\"")},
         {"first character only", 1, WSTR(";|"), WSTR("a|b"), nullptr},
         {"double quotes", 1, WSTR(";"), WSTR("say \"hi\""), WSTR("\"say \"\"hi\"\"\"")},
         {"a double quote alone", 1, WSTR(";"), WSTR("\""), WSTR("\"\"\"\"")},
