@@ -32,6 +32,7 @@ else()
     ${CMAKE_SOURCE_DIR}/platform/posix/Locale.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Module.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Registry.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/Streams.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/WideString.cpp)
   set(FERLO_PLATFORM_LIBS ${CMAKE_DL_LIBS})
   function(ferlo_set_exports target)

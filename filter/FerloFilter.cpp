@@ -10,7 +10,8 @@ CFerloFilter::CFerloFilter(uint32_t hostContext, const WCHAR* pszRegistryKey)
     : CZRDbFilter(pszRegistryKey), m_hostContext(hostContext), m_bFieldWritten(0),
       m_szDelimiter{0}, m_szLineEnd{0x000D, 0x000A, 0}, m_nCodePage(0), m_bUnicode(0), m_bCsv(0),
       m_bOverwrite(0), m_bWriteHead(1), m_bSingle(0), m_bXml(0), m_bHeadline(0), m_bMap(0),
-      m_ppszFieldNames(nullptr), m_nFieldNames(0), m_pFile(nullptr), m_nTables(0),
+      m_ppszFieldNames(nullptr), m_nFieldNames(0), m_szFile{0}, m_szWorkFile{0}, m_szPrevTable{0},
+      m_nRecordsStart(0), m_pFile(nullptr), m_nTables(0),
       m_pConvBuf(nullptr), m_pQuoteBuf(nullptr)
 {
     m_nCodePage = GetACP();
@@ -80,12 +81,6 @@ int ZRCALL CFerloFilter::Reserved9()
     return ZRSetOptions();
 }
 
-// Not implemented yet: there is no work file to move.
-int ZRCALL CFerloFilter::Commit()
-{
-    return 1;
-}
-
 // Not implemented yet: no dialog is shown, nothing is changed, and the
 // returned options string is empty.
 CString* ZRCALL CFerloFilter::Configure(CString* pResult, int* pbChanged, const WCHAR*)
@@ -93,34 +88,4 @@ CString* ZRCALL CFerloFilter::Configure(CString* pResult, int* pbChanged, const 
     if (pbChanged)
         *pbChanged = 0;
     return new (pResult) CString();
-}
-
-// Not implemented yet: no table file can be opened.
-int ZRCALL CFerloFilter::BeginTable(const HostString&, HostField**, int)
-{
-    return 2;
-}
-
-// Not implemented yet: there is no open file to close.
-int ZRCALL CFerloFilter::EndTable()
-{
-    return 1;
-}
-
-// Not implemented yet: there is no open file to write to.
-int ZRCALL CFerloFilter::BeginRecord(const WCHAR*)
-{
-    return 1;
-}
-
-// Not implemented yet: there is no open file to write to.
-int ZRCALL CFerloFilter::EndRecord()
-{
-    return 1;
-}
-
-// Not implemented yet: there is no open file to write to.
-int ZRCALL CFerloFilter::WriteField(HostField*)
-{
-    return 1;
 }

@@ -74,4 +74,21 @@ private:
     bool IsComplete(const WCHAR* pszRegistryKey) const;
     void SetDefaultDelimiter();
     void ReleaseFieldNames();
+
+    // Tables (output/TableOutput.cpp).
+    bool TableFileName(const WCHAR* pszTable, WCHAR* pszOut) const;
+    bool WorkFileName(WCHAR* pszOut) const;
+    int RenameFirstTable();
+    int BeginRecordTable(const HostString& table, HostField** ppFields, int nFields);
+    void WriteHeadName(int i, const WCHAR* pszName);
+    void WriteTableHeadline();
+
+    // Records (output/RecordOutput.cpp).
+    static const WCHAR* FieldName(HostField* pField);
+    int OpenRecordFile(const WCHAR* pszPath);
+    void WriteRecordHead(const WCHAR* pszPath);
+
+    // The commit (output/Commit.cpp).
+    int ReplaceTarget();
+    int AppendToTarget();
 };

@@ -91,6 +91,17 @@ int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 int _waccess(const WCHAR* path, int mode);
 int _wmkdir(const WCHAR* dirname);
 
+// Streams, renames, deletes and temporary names (platform/posix/Streams.cpp).
+#define _SH_DENYRW 0x10
+#define _SH_DENYNO 0x40
+#define ERROR_BUFFER_OVERFLOW 111
+FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shflag);
+int _wrename(const WCHAR* oldname, const WCHAR* newname);
+int _wremove(const WCHAR* path);
+int _fseeki64(FILE* stream, int64_t offset, int origin);
+int64_t _ftelli64(FILE* stream);
+UINT GetTempFileNameW(LPCWSTR lpPathName, LPCWSTR lpPrefixString, UINT uUnique, LPWSTR lpTempFileName);
+
 // Numbers in wide texts and comparison without regard to case
 // (platform/posix/WideString.cpp). LONG: Windows' long has 32 bits.
 LONG _wtol(const WCHAR* str);

@@ -1,0 +1,31 @@
+// output/FileNames.h: building the names of output files in the filter's
+// fixed path buffers, refusing any name that does not fit whole.
+#pragma once
+
+#include "../platform/Platform.h"
+
+// Appends texts to a fixed buffer of units. Once a piece does not fit, the
+// builder is failed and its buffer must not be used: a path cut short would
+// name another, valid file.
+class PathBuilder {
+public:
+    PathBuilder(WCHAR* pBuffer, size_t nCapacity) : m_p(pBuffer), m_nCapacity(nCapacity)
+    {
+        if (m_nCapacity)
+            m_p[0] = 0;
+    }
+
+    PathBuilder& Append(const WCHAR* psz) { return Append(psz, wcslen(psz)); }
+    PathBuilder& Append(const WCHAR* p, size_t nUnits);
+    bool Ok() const { return m_bOk && m_nCapacity > 0; }
+
+private:
+    WCHAR* m_p;
+    size_t m_nCapacity;
+    size_t m_nLength = 0;
+    bool m_bOk = true;
+};
+
+// The length of the part of pszPath before its last ".", or the whole
+// length when it holds none. The search covers directories too.
+size_t BaseLength(const WCHAR* pszPath);

@@ -1,0 +1,153 @@
+// output/RecordOutput.cpp: the record operations: beginning and ending
+// records (and, one file per record, opening and closing their files),
+// writing fields, and ending tables.
+#include "FileNames.h"
+
+#include "../filter/FerloFilter.h"
+
+#include <new>
+
+namespace {
+
+const int kShareDenyReadWrite = 0x10;
+const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
+
+// A CString the host builds in GetValueText, released when it goes out of
+// scope: back to the host's heap, through the string manager it names.
+class HostValue {
+public:
+    explicit HostValue(HostField* pField) : m_pValue(pField->GetValueText(Storage())) {}
+    ~HostValue() { m_pValue->~CString(); }
+    HostValue(const HostValue&) = delete;
+    HostValue& operator=(const HostValue&) = delete;
+
+    const WCHAR* Text() const
+    {
+        const WCHAR* psz = m_pValue->GetString();
+        return psz ? psz : WSTR("");
+    }
+
+private:
+    CString* Storage() { return reinterpret_cast<CString*>(m_storage); }
+
+    alignas(CString) unsigned char m_storage[sizeof(CString)];
+    CString* m_pValue;
+};
+
+} // namespace
+
+const WCHAR* CFerloFilter::FieldName(HostField* pField)
+{
+    if (!pField)
+        return WSTR("");
+    const WCHAR* psz = pField->GetName().GetString();
+    return psz ? psz : WSTR("");
+}
+
+// One file per record: the record's file is its path with the extension
+// replaced by ".XML" or ".TXT"; the path's last "." counts wherever it
+// stands. A name that does not fit is refused and no file is touched.
+int CFerloFilter::OpenRecordFile(const WCHAR* pszPath)
+{
+    if (!pszPath)
+        return 2;
+    bool bNamed = PathBuilder(m_szWorkFile, kPathUnits)
+                      .Append(pszPath, BaseLength(pszPath))
+                      .Append(m_bXml ? WSTR(".XML") : WSTR(".TXT"))
+                      .Ok();
+    if (!bNamed) {
+        m_szWorkFile[0] = 0;
+        return 2;
+    }
+    m_pFile = _wfsopen(m_szWorkFile, WSTR("w+b"), kShareDenyReadWrite);
+    return m_pFile ? 0 : 2;
+}
+
+void CFerloFilter::WriteRecordHead(const WCHAR* pszPath)
+{
+    if (m_bXml) {
+        WriteLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+        WriteLiteral("<file name=\"");
+        WriteText(pszPath, 0);
+        WriteLiteral("\">\n");
+        return;
+    }
+    if (m_bUnicode)
+        fwrite(kByteOrderMark, 1, sizeof kByteOrderMark, m_pFile);
+    if (m_bHeadline) {
+        for (int32_t i = 0; i < m_nFieldNames; ++i)
+            WriteHeadName(i, m_ppszFieldNames[i]);
+        WriteText(m_szLineEnd, 0);
+    }
+}
+
+int ZRCALL CFerloFilter::BeginRecord(const WCHAR* pszPath)
+{
+    if (m_bSingle) {
+        if (m_pFile) {
+            // A record left open by a missing EndRecord is closed first.
+            fclose(m_pFile);
+            m_pFile = nullptr;
+        }
+        int status = OpenRecordFile(pszPath);
+        if (status != 0)
+            return status;
+        WriteRecordHead(pszPath);
+        fflush(m_pFile);
+    }
+    m_bFieldWritten = 0;
+    return 0;
+}
+
+int ZRCALL CFerloFilter::WriteField(HostField* pField)
+{
+    if (!pField)
+        return 1;
+    pField->Prepare();
+    if (!m_pFile)
+        return 1;
+    const WCHAR* pszName = FieldName(pField);
+    HostValue value(pField);
+    if (m_bXml) {
+        WriteLiteral("<");
+        WriteText(pszName, 0);
+        WriteLiteral(">");
+        WriteText(value.Text(), 1);
+        WriteLiteral("</");
+        WriteText(pszName, 0);
+        WriteLiteral(">\n");
+    } else {
+        if (m_bFieldWritten)
+            WriteText(m_szDelimiter, 0);
+        WriteQuoted(value.Text());
+    }
+    m_bFieldWritten = 1;
+    return 0;
+}
+
+int ZRCALL CFerloFilter::EndRecord()
+{
+    if (!m_bSingle) {
+        WriteText(m_szLineEnd, 0);
+        return 0;
+    }
+    if (!m_pFile)
+        return 1;
+    if (m_bXml)
+        WriteLiteral("</file>\n");
+    else
+        WriteText(m_szLineEnd, 0);
+    fflush(m_pFile);
+    fclose(m_pFile);
+    m_pFile = nullptr;
+    return 0;
+}
+
+int ZRCALL CFerloFilter::EndTable()
+{
+    if (!m_bSingle && m_pFile) {
+        fclose(m_pFile);
+        m_pFile = nullptr;
+    }
+    return 0;
+}

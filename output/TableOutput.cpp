@@ -1,0 +1,151 @@
+// output/TableOutput.cpp: beginning a table: which file it is written to,
+// the rename of the first table's file when a second table begins, and the
+// file's head (byte-order mark and headline).
+#include "FileNames.h"
+
+#include "../filter/FerloFilter.h"
+
+#include <new>
+
+namespace {
+
+const WCHAR kWorkFilePrefix[] = WSTR("FERLO");
+// The work file's directory is copied into a buffer of this many units,
+// terminator included; a longer directory cannot hold a work file.
+const size_t kTempDirUnits = 245;
+const int kShareDenyReadWrite = 0x10;
+const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
+
+} // namespace
+
+// One-file mode names a later table's file after the FILE path and the
+// table: base + "-" + table + ext, where ext is the FILE path from its last
+// "." on. False when the name does not fit.
+bool CFerloFilter::TableFileName(const WCHAR* pszTable, WCHAR* pszOut) const
+{
+    size_t nBase = BaseLength(m_szFile);
+    return PathBuilder(pszOut, kPathUnits)
+        .Append(m_szFile, nBase)
+        .Append(WSTR("-"))
+        .Append(pszTable)
+        .Append(m_szFile + nBase)
+        .Ok();
+}
+
+// The work file of the first table: in the directory of the FILE path (its
+// base cut at the last backslash, or the base itself without one), under a
+// name that depends on that directory only.
+bool CFerloFilter::WorkFileName(WCHAR* pszOut) const
+{
+    WCHAR szDirectory[kTempDirUnits];
+    size_t nBase = BaseLength(m_szFile);
+    size_t nDirectory = nBase;
+    for (size_t i = 0; i < nBase; ++i)
+        if (m_szFile[i] == WSTR('\\'))
+            nDirectory = i;
+    if (!PathBuilder(szDirectory, kTempDirUnits).Append(m_szFile, nDirectory).Ok())
+        return false;
+    return GetTempFileNameW(szDirectory, kWorkFilePrefix, 1, pszOut) != 0;
+}
+
+// The second table's begin gives the first table's closed work file its
+// final name. A file of that name is replaced only with OVERWRITE on.
+int CFerloFilter::RenameFirstTable()
+{
+    WCHAR szFinal[kPathUnits];
+    if (!TableFileName(m_szPrevTable, szFinal))
+        return 2;
+    if (_wrename(m_szWorkFile, szFinal) == 0)
+        return 0;
+    if (!m_bOverwrite)
+        return 2;
+    _wremove(szFinal);
+    return _wrename(m_szWorkFile, szFinal) == 0 ? 0 : 2;
+}
+
+// Writes a headline name: the first name "ID" is written as "id", so that
+// spreadsheet programs do not take the file for another format.
+void CFerloFilter::WriteHeadName(int i, const WCHAR* pszName)
+{
+    if (i > 0)
+        WriteText(m_szDelimiter, 0);
+    if (i == 0 && wcscmp(pszName, WSTR("ID")) == 0)
+        pszName = WSTR("id");
+    WriteQuoted(pszName);
+}
+
+void CFerloFilter::WriteTableHeadline()
+{
+    for (int i = 0; i < m_fields.nSize; ++i)
+        WriteHeadName(i, FieldName(m_fields.pData[i]));
+    WriteText(m_szLineEnd, 0);
+}
+
+int ZRCALL CFerloFilter::BeginTable(const HostString& table, HostField** ppFields, int nFields)
+{
+    const WCHAR* pszTable = HostText(table);
+    if (!pszTable)
+        pszTable = WSTR("");
+    if (m_bSingle)
+        return BeginRecordTable(table, ppFields, nFields);
+    // Without a FILE path there is no file to write the table to.
+    if (m_szFile[0] == 0)
+        return 2;
+
+    // Every name is made before any file is touched, so that a name that
+    // does not fit refuses the table and leaves all files as they are.
+    WCHAR szFile[kPathUnits];
+    WCHAR szPrevTable[kPathUnits];
+    bool bNamed = m_nTables == 0 ? WorkFileName(szFile) : TableFileName(pszTable, szFile);
+    if (!bNamed || !PathBuilder(szPrevTable, kPathUnits).Append(pszTable).Ok())
+        return 2;
+    if (m_nTables == 1 && RenameFirstTable() != 0)
+        return 2;
+
+    PathBuilder(m_szWorkFile, kPathUnits).Append(szFile);
+    m_pFile = _wfsopen(m_szWorkFile, WSTR("w+b"), kShareDenyReadWrite);
+    if (!m_pFile)
+        return 2;
+    if (m_bUnicode)
+        fwrite(kByteOrderMark, 1, sizeof kByteOrderMark, m_pFile);
+    if (CZRDbFilter::BeginTable(table, ppFields, nFields) != 0) {
+        fclose(m_pFile);
+        m_pFile = nullptr;
+        _wremove(m_szWorkFile);
+        return 2;
+    }
+    if (m_bWriteHead)
+        WriteTableHeadline();
+    fflush(m_pFile);
+    m_nRecordsStart = _ftelli64(m_pFile);
+    PathBuilder(m_szPrevTable, kPathUnits).Append(szPrevTable);
+    ++m_nTables;
+    return 0;
+}
+
+// One-file-per-record mode: the table opens no file; it keeps its fields
+// and copies of their names for the headlines of the record files.
+int CFerloFilter::BeginRecordTable(const HostString& table, HostField** ppFields, int nFields)
+{
+    if (CZRDbFilter::BeginTable(table, ppFields, nFields) != 0)
+        return 2;
+    ReleaseFieldNames();
+    int32_t nNames = m_fields.nSize;
+    if (nNames == 0)
+        return 0;
+    m_ppszFieldNames = new (std::nothrow) WCHAR*[static_cast<size_t>(nNames)];
+    if (!m_ppszFieldNames)
+        return 2;
+    for (int32_t i = 0; i < nNames; ++i) {
+        const WCHAR* pszName = FieldName(m_fields.pData[i]);
+        size_t nUnits = wcslen(pszName) + 1;
+        WCHAR* pszCopy = new (std::nothrow) WCHAR[nUnits];
+        if (!pszCopy) {
+            ReleaseFieldNames();
+            return 2;
+        }
+        memcpy(pszCopy, pszName, nUnits * sizeof(WCHAR));
+        m_ppszFieldNames[m_nFieldNames++] = pszCopy;
+    }
+    return 0;
+}

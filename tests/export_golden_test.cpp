@@ -1,0 +1,166 @@
+// tests/export_golden_test.cpp: whole exports, driven through the virtual
+// table as the host drives them, compared byte for byte with the files in
+// tests/golden/. FERLO_UPDATE_GOLDEN=1 writes the files found instead.
+#include "export_host.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const std::vector<TestTable>& Tables()
+{
+    static const std::vector<TestTable> s_tables = {
+        {WSTR("Customers"),
+         {WSTR("ID"), WSTR("Name"), WSTR("City"), WSTR("Note")},
+         {
+             {WSTR("c1"), {WSTR("1"), WSTR("Jürgen Müller"), WSTR("Köln"), WSTR("")}},
+             {WSTR("c2"), {WSTR("2"), WSTR("Smith; Jones & Co"), WSTR("London"), WSTR("says \"hi\"")}},
+             {WSTR("c3"), {WSTR("3"), WSTR(" padded "), WSTR("Paris"), WSTR("two\r\nlines")}},
+             {WSTR("c4"), {WSTR("4"), WSTR("山田太郎"), WSTR("東京"), WSTR("<b>'bold'</b>")}},
+             {WSTR("c5"), {WSTR("5"), WSTR("Иван Петров"), WSTR("Москва"), WSTR("smile \U0001F600")}},
+         }},
+        {WSTR("Orders"),
+         {WSTR("OrderID"), WSTR("Customer"), WSTR("Amount, EUR")},
+         {
+             {WSTR("o1"), {WSTR("100"), WSTR("1"), WSTR("19.99")}},
+             {WSTR("o2"), {WSTR("101"), WSTR("4"), WSTR("5,00")}},
+         }},
+        {WSTR("Empty"), {WSTR("Id"), WSTR("ID")}, {}},
+    };
+    return s_tables;
+}
+
+std::vector<TestTable> FirstTables(size_t n)
+{
+    return std::vector<TestTable>(Tables().begin(), Tables().begin() + static_cast<long>(n));
+}
+
+// The record paths of a per-record export name documents in the current
+// directory, so that the paths the XML files quote are the same each run.
+std::vector<TestTable> PerRecordTables()
+{
+    std::vector<TestTable> tables = FirstTables(1);
+    for (TestRecord& record : tables[0].records)
+        record.path += WSTR(".doc");
+    return tables;
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Windows converts a character its code page lacks to a look-alike where it
+// has one (best fit); Linux writes the default character. A case whose
+// files differ for that reason keeps the Windows files in "<name>.windows".
+fs::path GoldenDir(const std::string& name)
+{
+    fs::path golden = fs::path(FERLO_SOURCE_DIR) / "tests" / "golden";
+#if defined(_WIN32)
+    if (fs::exists(golden / (name + ".windows")))
+        return golden / (name + ".windows");
+#endif
+    return golden / name;
+}
+
+// Compares every file the export left in the directory with the golden
+// files of the case: the same names, the same bytes.
+void ExpectGolden(const std::string& name, const TempDir& dir)
+{
+    fs::path golden = GoldenDir(name);
+    if (std::getenv("FERLO_UPDATE_GOLDEN")) {
+        fs::remove_all(golden);
+        fs::create_directories(golden);
+        for (const std::string& entry : dir.Tree())
+            fs::copy_file(dir.Native() / entry, golden / entry);
+    }
+    std::set<std::string> expected;
+    for (const auto& entry : fs::directory_iterator(golden))
+        expected.insert(entry.path().filename().string());
+    EXPECT_EQ(expected, dir.Tree());
+    for (const std::string& entry : expected) {
+        SCOPED_TRACE(entry);
+        EXPECT_EQ(ReadFile(golden / entry), ReadFile(dir.Native() / entry));
+    }
+}
+
+struct Case {
+    const char* name;
+    const WCHAR* options; // {D} stands for the export's directory
+    size_t tables;
+    bool perRecord;
+};
+
+WString Expand(const WCHAR* options, const TempDir& dir)
+{
+    WString text = options;
+    WString marker = WSTR("{D}");
+    for (size_t at; (at = text.find(marker)) != WString::npos;)
+        text.replace(at, marker.size(), dir.Path());
+    return text;
+}
+
+const Case kCases[] = {
+    {"csv_1252_one_table", WSTR("[FILE={D}\\data][CSV=TRUE][DELIMITER=;][CHARSET=1252]"), 1, false},
+    {"text_1252_three_tables", WSTR("[FILE={D}\\data][DELIMITER=\\t][CHARSET=1252]"), 3, false},
+    {"csv_65001_no_head", WSTR("[FILE={D}\\data.csv][CSV=TRUE][WRITEHEAD=FALSE][CHARSET=65001][DELIMITER=,]"), 2,
+     false},
+    {"csv_932_one_table", WSTR("[FILE={D}\\data][CSV=TRUE][DELIMITER=,][CHARSET=932]"), 1, false},
+    {"unicode_one_table", WSTR("[FILE={D}\\data][CHARSET=UNICODE][DELIMITER=\\t]"), 1, false},
+    {"unicode_csv_two_tables", WSTR("[FILE={D}\\data][CSV=TRUE][CHARSET=UNICODE][DELIMITER=;]"), 2, false},
+    {"xml_one_file", WSTR("[FILE={D}\\data][XML=TRUE][DELIMITER=;]"), 1, false},
+    {"per_record_text_headline_unicode",
+     WSTR("[SINGLE=TRUE][HEADLINE=TRUE][CHARSET=UNICODE][CSV=TRUE][DELIMITER=;][FILE=x]"), 1, true},
+    {"per_record_text_65001", WSTR("[SINGLE=TRUE][CHARSET=65001][DELIMITER=|][FILE=x]"), 1, true},
+    {"per_record_xml", WSTR("[SINGLE=TRUE][XML=TRUE][FILE=x]"), 1, true},
+};
+
+TEST(ExportGolden, EveryFormatByteForByte)
+{
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        CurrentDirectory inside(dir.Native());
+        std::vector<TestTable> tables = c.perRecord ? PerRecordTables() : FirstTables(c.tables);
+        ExportLog log = RunExport(Expand(c.options, dir), tables);
+        EXPECT_TRUE(log.AllZero()) << log.calls;
+        ExpectGolden(c.name, dir);
+    }
+}
+
+// A one-table export onto an existing file: appended after the file's own
+// bytes without a second headline, or replacing the file with OVERWRITE.
+TEST(ExportGolden, CommitAppendsOrReplaces)
+{
+    struct CommitCase {
+        const char* name;
+        const WCHAR* options;
+    } cases[] = {
+        {"commit_append_65001", WSTR("[FILE={D}\\data.csv][CSV=TRUE][CHARSET=65001][DELIMITER=;]")},
+        {"commit_append_unicode", WSTR("[FILE={D}\\data.txt][CHARSET=UNICODE][DELIMITER=;]")},
+        {"commit_replace", WSTR("[FILE={D}\\data.csv][CSV=TRUE][OVERWRITE=TRUE][CHARSET=65001][DELIMITER=;]")},
+    };
+    for (const CommitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        // The existing file: an earlier export of the same table.
+        ExportLog first = RunExport(Expand(c.options, dir), FirstTables(1));
+        ASSERT_TRUE(first.AllZero()) << first.calls;
+        std::vector<TestTable> more = FirstTables(2);
+        more.erase(more.begin());
+        more[0].name = WSTR("Customers");
+        ExportLog second = RunExport(Expand(c.options, dir), more);
+        EXPECT_TRUE(second.AllZero()) << second.calls;
+        ExpectGolden(c.name, dir);
+    }
+}
+
+} // namespace
