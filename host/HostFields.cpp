@@ -1,0 +1,126 @@
+// host/HostFields.cpp: the host's field objects and their reusable values.
+#include "HostFields.h"
+
+#include <limits.h>
+#include <string.h>
+
+#include <new>
+
+namespace
+{
+const size_t kFirstBlockUnits = 64;
+// The string manager counts in int; larger texts are refused.
+const size_t kMaxBlockUnits = INT_MAX / 2;
+} // namespace
+
+FieldText::~FieldText()
+{
+    if (m_pData)
+        m_pData->Release();
+}
+
+// A new block is at least twice the old one, so a column whose values grow
+// reallocates a few times at most.
+WCHAR* FieldText::Grow(size_t nUnits)
+{
+    size_t nOld = m_pData ? static_cast<size_t>(m_pData->nAllocLength) : 0;
+    size_t nWant = nUnits > kFirstBlockUnits ? nUnits : kFirstBlockUnits;
+    if (nOld * 2 > nWant && nOld * 2 <= kMaxBlockUnits)
+        nWant = nOld * 2;
+    CStringData* pNew = nullptr;
+    if (nWant <= kMaxBlockUnits)
+        pNew = AfxGetStringManager()->Allocate(static_cast<int>(nWant), sizeof(WCHAR));
+    if (m_pData)
+        m_pData->Release();
+    m_pData = pNew;
+    return pNew ? pNew->data() : nullptr;
+}
+
+bool FieldText::SetUtf8(const char* pText, size_t nBytes)
+{
+    WCHAR* pUnits = Reserve(nBytes);
+    if (!pUnits)
+        return false;
+    SetLength(Utf8ToUtf16(pText, nBytes, pUnits));
+    return true;
+}
+
+bool FieldText::SetUtf16(const WCHAR* pText, size_t nUnits)
+{
+    WCHAR* pUnits = Reserve(nUnits);
+    if (!pUnits)
+        return false;
+    memcpy(pUnits, pText, nUnits * sizeof(WCHAR));
+    SetLength(nUnits);
+    return true;
+}
+
+// The decimal text SQLite gives an integer, made here without a detour
+// through SQLite's own formatting.
+bool FieldText::SetInteger(int64_t nValue)
+{
+    WCHAR* pUnits = Reserve(20);
+    if (!pUnits)
+        return false;
+    char digits[20];
+    int n = 0;
+    uint64_t magnitude = nValue < 0 ? 0 - static_cast<uint64_t>(nValue) : static_cast<uint64_t>(nValue);
+    do {
+        digits[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    size_t i = 0;
+    if (nValue < 0)
+        pUnits[i++] = '-';
+    while (n > 0)
+        pUnits[i++] = static_cast<WCHAR>(digits[--n]);
+    SetLength(i);
+    return true;
+}
+
+bool FieldText::SetEmpty()
+{
+    if (!Reserve(0))
+        return false;
+    SetLength(0);
+    return true;
+}
+
+const WCHAR* FieldText::Text() const
+{
+    static const WCHAR kEmpty[1] = {0};
+    return m_pData ? m_pData->data() : kEmpty;
+}
+
+size_t FieldText::Length() const
+{
+    return m_pData ? static_cast<size_t>(m_pData->nDataLength) : 0;
+}
+
+// A CString is nothing but the address of the characters that follow its
+// block's header; copying one adds a reference to the block. That is what is
+// built in the plug-in's storage here, without a CString of our own to copy.
+CString* FieldText::CopyTo(CString* pResult) const
+{
+    if (!m_pData)
+        return new (pResult) CString();
+    m_pData->AddRef();
+    WCHAR* pChars = m_pData->data();
+    memcpy(static_cast<void*>(pResult), &pChars, sizeof(pChars));
+    return pResult;
+}
+
+int ZRCALL DbField::Prepare()
+{
+    return 0;
+}
+
+const CString& ZRCALL DbField::GetName()
+{
+    return m_name;
+}
+
+CString* ZRCALL DbField::GetValueText(CString* pResult)
+{
+    return m_value.CopyTo(pResult);
+}

@@ -1,0 +1,149 @@
+// host/TextConvert.cpp: UTF-8 to UTF-16 for every field value exported, so
+// runs of ASCII take a fast path; and the slower conversions the other way,
+// for messages.
+#include "TextConvert.h"
+
+#include <stdint.h>
+#include <string.h>
+
+namespace
+{
+
+const WCHAR kReplacement = 0xFFFD;
+
+// Decodes the multi-byte sequence at s, writes its one or two units at *pd
+// and returns where the next sequence begins. The ranges of the second byte
+// rule out overlong forms, surrogates and values above U+10FFFF.
+const unsigned char* DecodeSequence(const unsigned char* s, const unsigned char* end, WCHAR** pd)
+{
+    unsigned c = s[0];
+    int nFollow;
+    uint32_t cp;
+    unsigned lo = 0x80;
+    unsigned hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        nFollow = 1;
+        cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        nFollow = 2;
+        cp = c & 0x0F;
+        lo = c == 0xE0 ? 0xA0 : 0x80;
+        hi = c == 0xED ? 0x9F : 0xBF;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        nFollow = 3;
+        cp = c & 0x07;
+        lo = c == 0xF0 ? 0x90 : 0x80;
+        hi = c == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        *(*pd)++ = kReplacement;
+        return s + 1;
+    }
+    const unsigned char* p = s + 1;
+    for (int i = 0; i < nFollow; ++i, ++p) {
+        if (p == end || *p < lo || *p > hi) {
+            // The bytes so far are one maximal ill-formed subsequence.
+            *(*pd)++ = kReplacement;
+            return p;
+        }
+        cp = (cp << 6) | (*p & 0x3F);
+        lo = 0x80;
+        hi = 0xBF;
+    }
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        *(*pd)++ = static_cast<WCHAR>(0xD800 + (cp >> 10));
+        *(*pd)++ = static_cast<WCHAR>(0xDC00 + (cp & 0x3FF));
+    } else {
+        *(*pd)++ = static_cast<WCHAR>(cp);
+    }
+    return p;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+} // namespace
+
+// Four ASCII bytes widened to four UTF-16 units in one 64-bit word: each
+// step moves half of the bytes up into the next wider lane.
+inline void WidenFour(uint64_t four, WCHAR* d)
+{
+    four = (four | (four << 16)) & 0x0000FFFF0000FFFFull;
+    four = (four | (four << 8)) & 0x00FF00FF00FF00FFull;
+    memcpy(d, &four, sizeof(four));
+}
+
+size_t Utf8ToUtf16(const char* pSrc, size_t nBytes, WCHAR* pDst)
+{
+    // The lanes of WidenFour land in memory order on a little-endian
+    // machine only, as every machine the host runs on is.
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "eight bytes widened in one word");
+    const auto* s = reinterpret_cast<const unsigned char*>(pSrc);
+    const unsigned char* end = s + nBytes;
+    WCHAR* d = pDst;
+    while (s < end) {
+        uint64_t chunk;
+        while (end - s >= 8 && (memcpy(&chunk, s, sizeof(chunk)), (chunk & 0x8080808080808080ull) == 0)) {
+            WidenFour(chunk & 0xFFFFFFFFu, d);
+            WidenFour(chunk >> 32, d + 4);
+            s += 8;
+            d += 8;
+        }
+        uint32_t four;
+        if (end - s >= 4 && (memcpy(&four, s, sizeof(four)), (four & 0x80808080u) == 0)) {
+            WidenFour(four, d);
+            s += 4;
+            d += 4;
+        }
+        while (s < end && *s < 0x80)
+            *d++ = *s++;
+        if (s < end)
+            s = DecodeSequence(s, end, &d);
+    }
+    return static_cast<size_t>(d - pDst);
+}
+
+WString Widen(const std::string& utf8)
+{
+    WString wide(utf8.size(), WCHAR(0));
+    wide.resize(Utf8ToUtf16(utf8.data(), utf8.size(), &wide[0]));
+    return wide;
+}
+
+std::string Narrow(const WCHAR* pszText)
+{
+    std::string out;
+    for (const WCHAR* p = pszText; *p; ++p) {
+        uint32_t u = *p;
+        if (u >= 0xD800 && u <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (p[1] - 0xDC00));
+            ++p;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            AppendUtf8(out, kReplacement);
+        } else {
+            AppendUtf8(out, u);
+        }
+    }
+    return out;
+}
+
+std::string Narrow(const WString& text)
+{
+    return Narrow(text.c_str());
+}
