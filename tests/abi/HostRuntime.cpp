@@ -230,37 +230,9 @@ long __stdcall Report::OnFault(EXCEPTION_POINTERS* pInfo)
 
 bool Report::Check(bool bOk, const Text& name)
 {
-    Text line;
-    if (m_pszTodo) {
-        line << (bOk ? "ok (todo): " : "todo: ") << name.c_str();
-        ++m_nTodoChecks;
-        if (!bOk)
-            ++m_nTodoFailed;
-    } else {
-        line << (bOk ? "ok: " : "FAIL: ") << name.c_str();
-        ++(bOk ? m_nPassed : m_nFailed);
-    }
-    PrintLine(line.c_str());
+    PrintLine((Text() << (bOk ? "ok: " : "FAIL: ") << name.c_str()).c_str());
+    ++(bOk ? m_nPassed : m_nFailed);
     return bOk;
-}
-
-void Report::BeginTodo(const char* pszReason)
-{
-    m_pszTodo = pszReason;
-    m_nTodoChecks = 0;
-    m_nTodoFailed = 0;
-    PrintLine((Text() << "todo block: " << pszReason).c_str());
-}
-
-void Report::EndTodo()
-{
-    if (m_nTodoChecks > 0 && m_nTodoFailed == 0) {
-        PrintLine((Text() << "FAIL: every check passed although marked todo (" << m_pszTodo
-                          << "): remove the todo marker")
-                      .c_str());
-        ++m_nFailed;
-    }
-    m_pszTodo = nullptr;
 }
 
 int Report::Finish()

@@ -115,9 +115,7 @@ private:
 // Writes a line to standard output.
 void PrintLine(const char* psz);
 
-// The checks' tally. A todo block marks checks of behaviour the plug-in does
-// not have yet: their failures are listed but not counted, and a block that
-// passes entirely counts as one failure, so that its marker is removed.
+// The checks' tally.
 class Report
 {
 public:
@@ -127,8 +125,6 @@ public:
     void Stage(const char* pszStage) { m_pszStage = pszStage; }
 
     bool Check(bool bOk, const Text& name);
-    void BeginTodo(const char* pszReason);
-    void EndTodo();
     // Prints the tally and returns the process's exit code.
     int Finish();
 
@@ -139,7 +135,4 @@ private:
     const char* m_pszStage = "start";
     int m_nPassed = 0;
     int m_nFailed = 0;
-    const char* m_pszTodo = nullptr;
-    int m_nTodoChecks = 0;
-    int m_nTodoFailed = 0;
 };
