@@ -1,6 +1,7 @@
 # Makefile: set-up, build and tests of the plug-in in every configuration.
 #
 #   make deps    install what the build and the tests need (as root)
+#   make demo    build, and export the sample database four ways into out/
 #   make test    build and test: Linux, Linux with sanitizers, Windows x64
 #                under Wine, and the Windows x86 product DLL (checked statically)
 #   make dll     the product DLL alone: build/win32/ferlo.dll
@@ -13,6 +14,10 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-dev \
 	g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
 	binutils-mingw-w64-i686 wine wine64 xvfb libclang-rt-14-dev
+# ferlo-export reads SQLite: the library and shell natively; for the Windows
+# builds SQLite's amalgamation, fetched by `make deps` into build/deps.
+PACKAGES += sqlite3 libsqlite3-dev python3 time
+SQLITE_DIR := build/deps/sqlite3
 
 .PHONY: deps test test-native test-native-asan test-win64 test-win32-static test-win32 dll clean fuzz bench bench-writers
 
@@ -24,6 +29,18 @@ deps:
 	  echo "Installing:" $$missing; \
 	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
+	@$(MAKE) --no-print-directory $(SQLITE_DIR)/sqlite3.c
+
+# The npm package better-sqlite3 carries SQLite's amalgamation; only the two
+# files are kept.
+$(SQLITE_DIR)/sqlite3.c:
+	@command -v npm >/dev/null || (apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends npm)
+	rm -rf build/deps/npm && mkdir -p build/deps/npm $(SQLITE_DIR)
+	cd build/deps/npm && npm pack --silent better-sqlite3@12 >/dev/null
+	tar -xzf build/deps/npm/better-sqlite3-*.tgz -C build/deps/npm package/deps/sqlite3
+	cp build/deps/npm/package/deps/sqlite3/sqlite3.c build/deps/npm/package/deps/sqlite3/sqlite3.h $(SQLITE_DIR)/
+	rm -rf build/deps/npm
 
 test: deps
 	$(MAKE) test-native test-native-asan test-win64 test-win32-static
@@ -74,8 +91,24 @@ fuzz:
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build/fuzz/corpus/$$t && \
 	  build/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=20 \
-	    build/fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	    -artifact_prefix=build/fuzz/$$t- build/fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
 	done
+
+.PHONY: demo bench-host
+
+# The reference host exports the sample database four ways into out/ and
+# shows what it wrote.
+demo: deps
+	$(call preset,native)
+	sh examples/demo.sh build/native out
+
+# ferlo-export against sqlite3 -csv and Python's csv module, and its memory
+# on 1,000,000 and 4,000,000 rows.
+bench: bench-host
+
+bench-host:
+	$(call preset,native)
+	python3 bench/host/bench_export.py build/native
 
 clean:
 	rm -rf build
