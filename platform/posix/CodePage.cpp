@@ -139,13 +139,57 @@ int Fail(DWORD error)
 
 } // namespace
 
+namespace
+{
+
+// GetACP's last answer on this thread and the locale variables it came
+// from: conversions in CP_ACP ask for the code page text after text, and
+// reading the locale each time would cost more than the conversion.
+struct AcpCache {
+    char variables[256];
+    UINT codePage;
+    bool valid;
+};
+thread_local AcpCache t_acp;
+
+// LC_ALL, LC_CTYPE and LANG, each ended by a line feed; false when they are
+// too long to keep.
+bool LocaleVariables(char* out, size_t cap)
+{
+    size_t n = 0;
+    const char* names[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+    for (const char* name : names) {
+        const char* value = getenv(name);
+        size_t length = value ? strlen(value) : 0;
+        if (n + length + 2 > cap)
+            return false;
+        memcpy(out + n, value ? value : "", length);
+        n += length;
+        out[n++] = '\n';
+    }
+    out[n] = 0;
+    return true;
+}
+
+} // namespace
+
 // GetACP: the system code page, from the user's locale as the environment
 // names it (LC_ALL, LC_CTYPE, LANG). Windows fixes it for the whole system
 // at boot; here it follows the locale of the environment, and a UTF-8 or C
 // locale gives 65001.
 UINT GetACP()
 {
-    return CodePageOfUserLocale();
+    char variables[sizeof t_acp.variables];
+    bool keep = LocaleVariables(variables, sizeof variables);
+    if (keep && t_acp.valid && strcmp(variables, t_acp.variables) == 0)
+        return t_acp.codePage;
+    UINT codePage = CodePageOfUserLocale();
+    if (keep) {
+        memcpy(t_acp.variables, variables, sizeof variables);
+        t_acp.codePage = codePage;
+        t_acp.valid = true;
+    }
+    return codePage;
 }
 
 // IsValidCodePage: true for the code pages of the list whose character set
