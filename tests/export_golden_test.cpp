@@ -2,13 +2,12 @@
 // table as the host drives them, compared byte for byte with the files in
 // tests/golden/. FERLO_UPDATE_GOLDEN=1 writes the files found instead.
 #include "export_host.h"
+#include "file_bytes.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -50,14 +49,6 @@ std::vector<TestTable> PerRecordTables()
     return tables;
 }
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // Windows converts a character its code page lacks to a look-alike where it
 // has one (best fit); Linux writes the default character. A case whose
 // files differ for that reason keeps the Windows files in "<name>.windows".
@@ -88,7 +79,7 @@ void ExpectGolden(const std::string& name, const TempDir& dir)
     EXPECT_EQ(expected, dir.Tree());
     for (const std::string& entry : expected) {
         SCOPED_TRACE(entry);
-        EXPECT_EQ(ReadFile(golden / entry), ReadFile(dir.Native() / entry));
+        EXPECT_EQ(ReadBytes(golden / entry), ReadBytes(dir.Native() / entry));
     }
 }
 
