@@ -8,6 +8,7 @@ namespace
 
 const int kMinBar = 10;
 const int kMaxBar = 30;
+const int64_t kWidestRate = 9999999;
 const std::chrono::milliseconds kRedrawInterval(100);
 
 // 1234567 -> "1,234,567"
@@ -52,9 +53,13 @@ std::string FormatProgress(const std::string& table, int64_t nDone, int64_t nTot
     else
         timing = "-:-- left";
     std::string figures = std::to_string(nPercent) + "%  " + Grouped(nDone) + "/" + Grouped(nTotal) +
-                          " rows  " + Grouped(static_cast<int64_t>(dRate)) + " rows/s  " + timing;
+                          " rows  " + Grouped(static_cast<int64_t>(dRate)) + "/s  " + timing;
 
-    int nRoom = nColumns - 1 - static_cast<int>(table.size() + 1 + figures.size());
+    // The bar keeps its width for the whole table: room is left for the
+    // widest figures the table can show.
+    std::string widest = "100%  " + Grouped(nTotal) + "/" + Grouped(nTotal) + " rows  " +
+                         Grouped(kWidestRate) + "/s  done in 9:59:59";
+    int nRoom = nColumns - 1 - static_cast<int>(table.size() + 1 + widest.size());
     int nBar = nRoom - 3 > kMaxBar ? kMaxBar : nRoom - 3;
     std::string line = table + " ";
     if (nBar >= kMinBar) {
