@@ -7,6 +7,7 @@
 
 namespace {
 std::atomic<long> g_live{0};
+std::atomic<long> g_total{0};
 std::atomic<long> g_failAfter{-1};
 
 void* Allocate(size_t size)
@@ -18,8 +19,10 @@ void* Allocate(size_t size)
             return nullptr;
     }
     void* p = std::malloc(size ? size : 1);
-    if (p)
+    if (p) {
         ++g_live;
+        ++g_total;
+    }
     return p;
 }
 
@@ -36,6 +39,10 @@ namespace alloc {
 long LiveBlocks()
 {
     return g_live.load();
+}
+long TotalAllocations()
+{
+    return g_total.load();
 }
 void FailAfter(long n)
 {

@@ -10,6 +10,9 @@ namespace alloc {
 // Blocks allocated and not yet released by this program.
 long LiveBlocks();
 
+// Allocations made since the program started.
+long TotalAllocations();
+
 // The next n allocations succeed, the one after them fails, and all later
 // ones succeed again.
 void FailAfter(long n);

@@ -8,10 +8,6 @@
 
 #include <fstream>
 
-#if !defined(_WIN32)
-#include <unistd.h>
-#endif
-
 namespace
 {
 
@@ -105,26 +101,6 @@ TEST(EnsureDirectory, ParentThatRefusesNewEntries)
     EXPECT_EQ(0, EnsureDirectory((sParent + WSTR("ferlo-test")).c_str(), &nError));
     EXPECT_EQ(EACCES, nError);
     EXPECT_FALSE(fs::exists(NativePath(sParent + WSTR("ferlo-test"))));
-}
-
-// A directory without write permission stops everybody but the superuser.
-// Windows does not read its read-only attribute for directories at all.
-TEST(EnsureDirectory, ReadOnlyParentWhereItApplies)
-{
-#if defined(_WIN32)
-    GTEST_SKIP() << "Windows: a directory's read-only attribute does not stop new entries";
-#else
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not stop the superuser";
-    TempDir dir;
-    fs::create_directory(dir.Native() / "ro");
-    fs::permissions(dir.Native() / "ro", fs::perms::owner_read | fs::perms::owner_exec);
-    int nError = kUntouched;
-    EXPECT_EQ(0, EnsureDirectory(dir.Path(WSTR("ro\\a\\b")).c_str(), &nError));
-    EXPECT_EQ(kUntouched, nError);
-    EXPECT_EQ(std::set<std::string>{"ro"}, dir.Tree());
-    fs::permissions(dir.Native() / "ro", fs::perms::owner_all);
-#endif
 }
 
 } // namespace

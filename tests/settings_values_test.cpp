@@ -1,6 +1,7 @@
 // tests/settings_values_test.cpp: the settings dialog's values read from
 // options strings, options strings built from values, the two in a round
 // trip over random choices, and the options string kept in the registry.
+#include "fields.h"
 #include "registry_sandbox.h"
 #include "settings/SettingsValues.h"
 
@@ -14,20 +15,20 @@ namespace
 
 using Values = SettingsValues;
 
-std::string Describe(const Values& v)
+Fields Describe(const Values& v)
 {
-    std::string s = "file=" + Narrow(v.szFile) + " other=" + Narrow(v.szOtherDelimiter);
+    Fields fields = {{"file", Narrow(v.szFile)}, {"other", Narrow(v.szOtherDelimiter)}};
     const std::pair<const char*, int32_t> numbers[] = {
         {"csv", v.bCsv},          {"overwrite", v.bOverwrite},      {"writehead", v.bWriteHead},
         {"single", v.bSingle},    {"database", v.bDatabaseFile},    {"xml", v.bXml},
         {"text", v.bTextFile},    {"headline", v.bHeadline},        {"system", v.bDelimSystem},
         {"comma", v.bDelimComma}, {"semicolon", v.bDelimSemicolon}, {"tab", v.bDelimTab},
-        {"space", v.bDelimSpace}, {"otherchoice", v.bDelimOther},   {"usecp", v.bUseCodePage},
+        {"space", v.bDelimSpace}, {"otherchosen", v.bDelimOther},   {"usecp", v.bUseCodePage},
         {"unicode", v.bUnicode},  {"wanted", v.nWantedCodePage},    {"index", v.nCodePageIndex},
         {"notmap", v.bNotMap}};
     for (const auto& [pszName, n] : numbers)
-        s += std::string(" ") + pszName + "=" + std::to_string(n);
-    return s;
+        fields[pszName] = std::to_string(n);
+    return fields;
 }
 
 TEST(ReadSettingsValues, EachKeywordSetsItsValues)
@@ -35,56 +36,35 @@ TEST(ReadSettingsValues, EachKeywordSetsItsValues)
     struct Row {
         const char* label;
         WString options;
-        void (*expect)(Values&); // the changes from the initial values
+        std::string changes; // from the initial values
     } rows[] = {
-        {"nothing", WSTR(""), [](Values&) {}},
+        {"nothing", WSTR(""), ""},
         {"a built string",
-         WSTR("[FILE=C:\\out\\data][CSV=TRUE][OVERWRITE=TRUE][WRITEHEAD=FALSE][SINGLE=TRUE]"
-              "[XML=TRUE][HEADLINE=TRUE][DELIMITER=;][CHARSET=1252][MAP=TRUE]"),
-         [](Values& v) {
-             wcscpy(v.szFile, WSTR("C:\\out\\data"));
-             v.bCsv = v.bOverwrite = v.bSingle = v.bXml = v.bHeadline = v.bDelimSemicolon = 1;
-             v.bWriteHead = v.bDatabaseFile = v.bTextFile = v.bDelimSystem = 0;
-             v.nWantedCodePage = 1252;
-         }},
+         WSTR("[FILE=C:\\out\\data][CSV=TRUE][OVERWRITE=TRUE][WRITEHEAD=FALSE][SINGLE=TRUE][XML=TRUE]"
+              "[HEADLINE=TRUE][DELIMITER=;][CHARSET=1252][MAP=TRUE]"),
+         "file=C:\\out\\data,csv=1,overwrite=1,writehead=0,single=1,database=0,xml=1,text=0,headline=1,"
+         "semicolon=1,system=0,wanted=1252"},
         {"keys and words in any case", WSTR("[file=a][csv=true][charset=unicode][delimiter=\\t]"),
-         [](Values& v) {
-             wcscpy(v.szFile, WSTR("a"));
-             v.bCsv = v.bUnicode = v.bDelimTab = 1;
-             v.bUseCodePage = v.bDelimSystem = 0;
-         }},
+         "file=a,csv=1,unicode=1,usecp=0,tab=1,system=0"},
         {"CHARSET groups add and never clear", WSTR("[CHARSET=UNICODE][CHARSET=ACP][CHARSET=850]"),
-         [](Values& v) {
-             v.bUnicode = 1;
-             v.bUseCodePage = v.nCodePageIndex = 0;
-             v.nWantedCodePage = 850;
-         }},
-        {"a CHARSET without digits", WSTR("[CHARSET=abc]"), [](Values& v) { v.nWantedCodePage = 0; }},
-        {"LS and long values keep System", WSTR("[DELIMITER=ls][DELIMITER=ab][DELIMITER=]"), [](Values&) {}},
-        {"one character is Other", WSTR("[DELIMITER=|]"),
-         [](Values& v) {
-             v.bDelimOther = 1;
-             v.bDelimSystem = 0;
-             wcscpy(v.szOtherDelimiter, WSTR("|"));
-         }},
+         "unicode=1,usecp=0,index=0,wanted=850"},
+        {"a CHARSET without digits", WSTR("[CHARSET=abc]"), "wanted=0"},
+        {"LS and long values keep System", WSTR("[DELIMITER=ls][DELIMITER=ab][DELIMITER=]"), ""},
+        {"one character is Other", WSTR("[DELIMITER=|]"), "otherchosen=1,other=|,system=0"},
         {"blank, comma, semicolon: each its own", WSTR("[DELIMITER= ][DELIMITER=,][DELIMITER=;]"),
-         [](Values& v) {
-             v.bDelimSpace = v.bDelimComma = v.bDelimSemicolon = 1;
-             v.bDelimSystem = 0;
-         }},
-        {"a FILE value that does not fit", WSTR("[FILE=a][FILE=") + WString(2049, 'n') + WSTR("]"),
-         [](Values&) {}},
+         "space=1,comma=1,semicolon=1,system=0"},
+        {"a FILE value that does not fit", WSTR("[FILE=a][FILE=") + WString(2049, 'n') + WSTR("]"), ""},
         {"FILE of 2048 units", WSTR("[FILE=") + WString(2048, 'n') + WSTR("]"),
-         [](Values& v) { std::fill(v.szFile, v.szFile + 2048, WSTR('n')); }},
-        {"a value ends at ]", WSTR("[FILE=a]b]"), [](Values& v) { wcscpy(v.szFile, WSTR("a")); }},
+         "file=" + std::string(2048, 'n')},
+        {"a value ends at ]", WSTR("[FILE=a]b]"), "file=a"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        Values expected, actual;
-        row.expect(expected);
+        Values read;
+        Fields expected = Changed(Describe(read), row.changes);
         WString options = row.options;
-        ReadSettingsValues(options.c_str(), actual);
-        EXPECT_EQ(Describe(expected), Describe(actual));
+        ReadSettingsValues(options.c_str(), read);
+        EXPECT_EQ(expected, Describe(read));
         EXPECT_EQ(row.options, options);
     }
 }
@@ -92,8 +72,8 @@ TEST(ReadSettingsValues, EachKeywordSetsItsValues)
 TEST(BuildOptionsString, PiecesInTheirOrder)
 {
     const WString sInitial =
-        WSTR("[FILE=C:\\out\\data.txt][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE]"
-             "[SINGLE=FALSE][XML=FALSE][HEADLINE=FALSE][DELIMITER=LS][CHARSET=ACP][MAP=FALSE]");
+        WSTR("[FILE=C:\\out\\data.txt][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE]"
+             "[XML=FALSE][HEADLINE=FALSE][DELIMITER=LS][CHARSET=ACP][MAP=FALSE]");
     struct Row {
         const char* label;
         void (*change)(Values&);
@@ -133,7 +113,7 @@ TEST(BuildOptionsString, PiecesInTheirOrder)
 }
 
 // Texts without their terminator are read no further than their members.
-TEST(BuildOptionsString, LongestValuesFit)
+TEST(BuildOptionsString, UnterminatedValuesStayInTheirMembers)
 {
     Values v;
     std::fill(std::begin(v.szFile), std::end(v.szFile), WSTR('f'));
@@ -141,48 +121,40 @@ TEST(BuildOptionsString, LongestValuesFit)
     v.bDelimSystem = 0;
     WCHAR szBuilt[kBuiltOptionsUnits];
     BuildOptionsString(v, 0, szBuilt);
-    WString built = szBuilt;
-    EXPECT_EQ(WString(2048, 'f'), built.substr(6, 2048));
-    EXPECT_EQ(WSTR("]["), built.substr(6 + 2048, 2));
-    EXPECT_NE(WString::npos, built.find(WSTR("=") + WString(31, 'o') + WSTR("]")));
+    const WString built = szBuilt;
+    EXPECT_EQ(WSTR("[FILE=") + WString(2048, 'f') + WSTR("]["), built.substr(0, 2056));
+    EXPECT_NE(WString::npos, built.find(WSTR("[DELIMITER=") + WString(31, 'o') + WSTR("]")));
 }
 
 // The dialog's code page list, as a test supplies it: entry 0 is the system
-// code page, then code pages in ascending order, the system's one among them.
+// code page, then code pages in ascending order, the system's among them.
 const std::vector<UINT>& CodePageList()
 {
     static const std::vector<UINT> s_list = {GetACP(), 437, 850, 1250, 1252, 65001};
     return s_list;
 }
 
-// How the dialog chooses an entry for the wanted code page: the first entry
-// after entry 0 with that number, unless one is chosen already.
-void ChooseEntry(Values& v)
-{
-    const std::vector<UINT>& list = CodePageList();
-    for (size_t i = 1; i < list.size() && v.nCodePageIndex == -1; ++i)
-        if (static_cast<int32_t>(list[i]) == v.nWantedCodePage)
-            v.nCodePageIndex = static_cast<int32_t>(i);
-}
-
-// The choices a user sees: the first delimiter flag set and the character
-// set, by code page number rather than entry.
+// The choices a user sees, as the dialog would show the values: the first
+// delimiter flag set, and the character set by code page number, the
+// wanted number taking the first entry after entry 0 that has it.
 std::string Choices(const Values& v)
 {
     const int32_t delimiters[] = {v.bDelimSystem, v.bDelimComma, v.bDelimSemicolon, v.bDelimSpace,
                                   v.bDelimTab};
-    int nDelimiter =
-        static_cast<int>(std::find(std::begin(delimiters), std::end(delimiters), 1) - delimiters);
-    std::string s = "file=" + Narrow(v.szFile) + " delimiter=" + std::to_string(nDelimiter);
+    auto nDelimiter = std::find(std::begin(delimiters), std::end(delimiters), 1) - delimiters;
+    std::string s = Narrow(v.szFile) + " delimiter " + std::to_string(nDelimiter);
     if (nDelimiter == 5)
-        s += " other=" + Narrow(v.szOtherDelimiter);
+        s += Narrow(v.szOtherDelimiter);
     for (int32_t b :
          {v.bCsv, v.bOverwrite, v.bWriteHead, v.bSingle, v.bDatabaseFile, v.bXml, v.bTextFile, v.bHeadline})
         s += std::to_string(b);
+    const std::vector<UINT>& list = CodePageList();
+    auto pWanted = std::find(list.begin() + 1, list.end(), static_cast<UINT>(v.nWantedCodePage));
     if (v.bUnicode)
         return s + " unicode";
-    int32_t nIndex = v.nCodePageIndex < 0 ? 0 : v.nCodePageIndex;
-    return s + (nIndex == 0 ? std::string(" acp") : " cp" + std::to_string(CodePageList()[nIndex]));
+    if (v.nCodePageIndex > 0 || (v.nCodePageIndex == -1 && pWanted != list.end()))
+        return s + " cp" + std::to_string(v.nCodePageIndex > 0 ? list[v.nCodePageIndex] : *pWanted);
+    return s + " acp";
 }
 
 // Random choices as the dialog leaves them: one delimiter flag, Unicode or
@@ -192,10 +164,10 @@ std::string Choices(const Values& v)
 Values RandomValues(std::mt19937& random)
 {
     const WString sUnits = WSTR("abcXYZ019 .,;:=[\\/\t|\"'\x00E9\x20AC\xD83D\xDE00");
-    auto Pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    auto Pick = [&](size_t n) { return static_cast<int>(random() % n); };
     Values v;
     for (int n = Pick(4) ? Pick(40) : 2048, i = 0; i < n; ++i)
-        v.szFile[i] = sUnits[Pick(static_cast<int>(sUnits.size()))];
+        v.szFile[i] = sUnits[Pick(sUnits.size())];
     for (int32_t* pFlag : {&v.bCsv, &v.bOverwrite, &v.bWriteHead, &v.bSingle, &v.bXml, &v.bHeadline})
         *pFlag = Pick(2);
     v.bDatabaseFile = 1 - v.bSingle;
@@ -205,11 +177,11 @@ Values RandomValues(std::mt19937& random)
     v.bDelimSystem = 0;
     *delimiters[Pick(6)] = 1;
     do
-        v.szOtherDelimiter[0] = sUnits[Pick(static_cast<int>(sUnits.size()))];
+        v.szOtherDelimiter[0] = sUnits[Pick(sUnits.size())];
     while (wcschr(WSTR(",; "), v.szOtherDelimiter[0]));
     v.bUnicode = Pick(4) == 0;
     v.bUseCodePage = 1 - v.bUnicode;
-    v.nCodePageIndex = Pick(static_cast<int>(CodePageList().size()));
+    v.nCodePageIndex = Pick(CodePageList().size());
     return v;
 }
 
@@ -222,7 +194,6 @@ TEST(SettingsRoundTrip, RandomChoicesComeBack)
         BuildOptionsString(v, CodePageList()[v.nCodePageIndex], szBuilt);
         Values back;
         ReadSettingsValues(szBuilt, back);
-        ChooseEntry(back);
         ASSERT_EQ(Choices(v), Choices(back)) << i << ": " << Narrow(szBuilt);
     }
 }
@@ -230,32 +201,30 @@ TEST(SettingsRoundTrip, RandomChoicesComeBack)
 TEST(StoredOptions, KeptBelowTheHostsKeyOrTheDefaultKey)
 {
     RegistrySandbox sandbox;
-    const WCHAR* pszOptions = WSTR("[FILE=C:\\x][CSV=TRUE]");
-    StoreOptions(WSTR("Software\\Host"), pszOptions);
+    StoreOptions(WSTR("Software\\Host"), WSTR("[CSV=TRUE]"));
     StoreOptions(nullptr, WSTR("[CSV=FALSE]"));
     struct Row {
         const WCHAR* key;
-        const WCHAR* stored;
+        WString stored;
     } rows[] = {
-        {WSTR("Software\\Host\\Filter\\Ferlo"), pszOptions},
+        {WSTR("Software\\Host\\Filter\\Ferlo"), WSTR("[CSV=TRUE]")},
         {WSTR("Software\\Tarnholm GmbH\\ZRIOFilter\\Ferlo"), WSTR("[CSV=FALSE]")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Narrow(row.key));
         HKEY hKey = OpenKey(row.key);
-        ASSERT_NE(nullptr, hKey);
         WCHAR szValue[64];
         DWORD cb = sizeof szValue, dwType = 0;
         EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(hKey, WSTR("Settings"), nullptr, &dwType,
                                                   reinterpret_cast<BYTE*>(szValue), &cb));
         RegCloseKey(hKey);
         EXPECT_EQ(DWORD{REG_SZ}, dwType);
-        EXPECT_EQ((wcslen(row.stored) + 1) * sizeof(WCHAR), cb) << "the terminator is stored";
-        EXPECT_EQ(WString(row.stored), szValue);
+        EXPECT_EQ((row.stored.size() + 1) * sizeof(WCHAR), cb) << "the terminator is stored";
+        EXPECT_EQ(row.stored, szValue);
     }
     WCHAR szLoaded[kStoredOptionsUnits];
     LoadStoredOptions(WSTR("Software\\Host"), szLoaded);
-    EXPECT_EQ(WString(pszOptions), szLoaded);
+    EXPECT_EQ(WString(WSTR("[CSV=TRUE]")), szLoaded);
 }
 
 // What a read makes of the stored value: the whole text up to 32768 bytes
@@ -283,10 +252,9 @@ TEST(StoredOptions, ReadLimits)
         SCOPED_TRACE(row.label);
         if (row.dwType != REG_NONE) {
             HKEY hKey = OpenKey((WString(row.hostKey) + WSTR("\\Filter\\Ferlo")).c_str());
-            ASSERT_NE(nullptr, hKey);
-            ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(hKey, WSTR("Settings"), 0, row.dwType,
-                                                    reinterpret_cast<const BYTE*>(row.value.c_str()),
-                                                    static_cast<DWORD>(row.cbStored)));
+            RegSetValueExW(hKey, WSTR("Settings"), 0, row.dwType,
+                           reinterpret_cast<const BYTE*>(row.value.c_str()),
+                           static_cast<DWORD>(row.cbStored));
             RegCloseKey(hKey);
         }
         WCHAR szLoaded[kStoredOptionsUnits];
@@ -295,8 +263,7 @@ TEST(StoredOptions, ReadLimits)
         EXPECT_EQ(row.loaded, szLoaded);
     }
     DWORD dwDisposition = 0;
-    HKEY hKey = OpenKey(WSTR("E\\Filter\\Ferlo"), &dwDisposition);
-    RegCloseKey(hKey);
+    RegCloseKey(OpenKey(WSTR("E\\Filter\\Ferlo"), &dwDisposition));
     EXPECT_EQ(DWORD{REG_OPENED_EXISTING_KEY}, dwDisposition) << "the read created the key";
 }
 

@@ -2,6 +2,7 @@
 // names, the rename when a second table begins), what its head holds, and
 // the record operations' statuses outside an open file.
 #include "export_host.h"
+#include "alloc_failure.h"
 #include "file_bytes.h"
 #include "temp_dir.h"
 
@@ -181,6 +182,55 @@ TEST(TableOutput, RecordOperationsWithoutAnOpenFile)
         EXPECT_EQ(0, t.filter->EndTable());
         EXPECT_EQ(0, t.filter->Commit());
         EXPECT_EQ(1, t.filter->WriteField(nullptr));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A field whose value shares one string block: handing it out allocates
+// nothing, so any allocation counted while fields are written is the
+// filter's.
+class SharedValueField final : public HostField {
+public:
+    SharedValueField(const WCHAR* name, const WString& value) : m_name(name), m_value(value.c_str()) {}
+    int ZRCALL Prepare() override { return 0; }
+    const CString& ZRCALL GetName() override { return m_name; }
+    CString* ZRCALL GetValueText(CString* pResult) override { return new (pResult) CString(m_value); }
+
+private:
+    CString m_name;
+    CString m_value;
+};
+
+TEST(TableOutput, WritingFieldsAllocatesNothing)
+{
+    const WCHAR* options[] = {
+        WSTR("[CSV=TRUE][CHARSET=1252][DELIMITER=;]"),
+        WSTR("[CSV=TRUE][CHARSET=65001][DELIMITER=,]"),
+        WSTR("[CHARSET=UNICODE]"),
+        WSTR("[XML=TRUE]"),
+    };
+    WString quoted = WSTR("needs \"quotes\"; and <escapes> & ümlauts");
+    WString longValue(70000, WSTR('x')); // written in pieces through the buffers
+    for (const WCHAR* o : options) {
+        SCOPED_TRACE(Narrow(o));
+        TempDir dir;
+        FilterPtr f = MakeFilter();
+        ASSERT_EQ(0, f->ParseOptions(HostString{(WString(o) + WSTR("[FILE=") + dir.Path(WSTR("d")) + WSTR("]")).c_str()}));
+        SharedValueField a(WSTR("A"), quoted), b(WSTR("B"), longValue), c(WSTR("C"), WSTR(""));
+        HostField* fields[] = {&a, &b, &c};
+        ASSERT_EQ(0, f->BeginTable(HostString{WSTR("T")}, fields, 3));
+        long before = alloc::TotalAllocations();
+        for (int record = 0; record < 100; ++record) {
+            f->BeginRecord(WSTR(""));
+            for (HostField* field : fields)
+                ASSERT_EQ(0, f->WriteField(field));
+            f->EndRecord();
+        }
+        EXPECT_EQ(before, alloc::TotalAllocations());
+        EXPECT_EQ(0, f->EndTable());
     }
 }
 

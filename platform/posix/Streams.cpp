@@ -11,12 +11,14 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdio_ext.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 namespace {
 
 const int kShareDenyReadWrite = 0x10;
+const size_t kStreamBufferBytes = 1 << 16;
 
 // The open flags of a C runtime mode ("w+b", "rb", "r+b", ...), without the
 // truncation of "w", which waits until the lock is held.
@@ -105,8 +107,15 @@ FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shflag)
         return nullptr;
     }
     FILE* stream = fdopen(fd, StdioMode(mode, flags));
-    if (!stream)
+    if (!stream) {
         close(fd);
+        return nullptr;
+    }
+    // A stream is used by one thread at a time, as each filter is, so stdio
+    // need not lock it on every write; and a large buffer spares the many
+    // short writes of an export most of their system calls.
+    __fsetlocking(stream, FSETLOCKING_BYCALLER);
+    setvbuf(stream, nullptr, _IOFBF, kStreamBufferBytes);
     return stream;
 }
 
