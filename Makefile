@@ -84,7 +84,7 @@ bench-writers:
 # New inputs a run finds go to the build tree; the seeds in fuzz/corpus stay
 # as committed.
 FUZZ_SECONDS ?= 600
-FUZZ_TARGETS := text_writers_fuzz
+FUZZ_TARGETS := text_writers_fuzz options_parser_fuzz settings_values_fuzz
 
 fuzz:
 	$(call preset,fuzz)
