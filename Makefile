@@ -52,7 +52,7 @@ endef
 
 test-native:
 	$(call preset,native)
-	ctest --preset native
+	ctest --preset native -j $(JOBS)
 
 test-native-asan:
 	$(call preset,native-asan)
@@ -60,7 +60,7 @@ test-native-asan:
 
 test-win64:
 	$(call preset,win64)
-	ctest --preset win64
+	ctest --preset win64 -j $(JOBS)
 
 # No 32-bit Wine here: the x86 DLL is built and its binary checked.
 test-win32-static:
