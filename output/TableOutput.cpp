@@ -91,6 +91,9 @@ int ZRCALL CFerloFilter::BeginTable(const HostString& table, HostField** ppField
     // Without a FILE path there is no file to write the table to.
     if (m_szFile[0] == 0)
         return 2;
+    // A table left open by a missing EndTable is closed first, so that its
+    // file can be renamed and nothing written to it is lost.
+    EndTable();
 
     // Every name is made before any file is touched, so that a name that
     // does not fit refuses the table and leaves all files as they are.

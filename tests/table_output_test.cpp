@@ -89,6 +89,20 @@ TEST(TableOutput, SecondTableRenamesTheFirstAfterItsName)
     }
 }
 
+// A host that forgets EndTable: the next table closes the open file first,
+// and both tables keep their heads.
+TEST(TableOutput, NextTableClosesATableLeftOpen)
+{
+    TempDir dir;
+    Table t(WString(WSTR("[CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("data")) + WSTR("]"));
+    ASSERT_EQ(0, t.Begin(WSTR("A")));
+    ASSERT_EQ(0, t.Begin(WSTR("B")));
+    ASSERT_EQ(0, t.filter->EndTable());
+    EXPECT_EQ((std::set<std::string>{"data-A.txt", "data-B.txt"}), dir.Tree());
+    EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data-A.txt"));
+    EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data-B.txt"));
+}
+
 // The first table's final name is taken: without OVERWRITE its records stay
 // in the work file and the second table is refused; with it, the old file
 // is replaced.
