@@ -70,10 +70,9 @@ int ZRCALL CFerloFilter::Commit()
     // its final name), no table, or a work file already committed.
     if (m_bSingle || m_nTables != 1 || m_szWorkFile[0] == 0)
         return 0;
-    // A table still open lies outside the calling order: its file is not
-    // finished, so it is not moved.
-    if (m_pFile)
-        return 1;
+    // A table left open by a missing EndTable is closed first, as EndTable
+    // would have done, so that its records are committed too.
+    EndTable();
     int status;
     if (m_bOverwrite) {
         status = ReplaceTarget();

@@ -103,6 +103,19 @@ TEST(TableOutput, NextTableClosesATableLeftOpen)
     EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data-B.txt"));
 }
 
+// A host that goes straight from its records to Commit: the table is closed
+// and committed all the same.
+TEST(TableOutput, CommitClosesATableLeftOpen)
+{
+    TempDir dir;
+    Table t(WString(WSTR("[CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("data")) + WSTR("]"));
+    ASSERT_EQ(0, t.Begin(WSTR("A")));
+    EXPECT_EQ(0, t.filter->Commit());
+    EXPECT_EQ(nullptr, t.filter->m_pFile);
+    EXPECT_EQ(std::set<std::string>{"data.txt"}, dir.Tree());
+    EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data.txt"));
+}
+
 // The first table's final name is taken: without OVERWRITE its records stay
 // in the work file and the second table is refused; with it, the old file
 // is replaced.
