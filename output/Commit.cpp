@@ -11,7 +11,6 @@
 
 namespace {
 
-const int kShareDenyReadWrite = 0x10;
 const size_t kCopyBlockBytes = 8192;
 
 // Copies src from its position to its end onto dst. False when a block
@@ -45,7 +44,7 @@ int CFerloFilter::ReplaceTarget()
 // the target gets no second byte-order mark or headline.
 int CFerloFilter::AppendToTarget()
 {
-    FILE* pWork = _wfsopen(m_szWorkFile, WSTR("rb"), kShareDenyReadWrite);
+    FILE* pWork = _wfsopen(m_szWorkFile, WSTR("rb"), _SH_DENYRW);
     if (!pWork) {
         fclose(m_pFile);
         m_pFile = nullptr;
@@ -77,7 +76,7 @@ int ZRCALL CFerloFilter::Commit()
     if (m_bOverwrite) {
         status = ReplaceTarget();
     } else {
-        m_pFile = _wfsopen(m_szFile, WSTR("r+b"), kShareDenyReadWrite);
+        m_pFile = _wfsopen(m_szFile, WSTR("r+b"), _SH_DENYRW);
         if (m_pFile)
             status = AppendToTarget();
         else

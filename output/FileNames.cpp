@@ -1,5 +1,5 @@
-// output/FileNames.cpp: the fixed-buffer path builder and the split of a
-// path at its last ".".
+// output/FileNames.cpp: the fixed-buffer path builder, the split of a path
+// at its last ".", and the opening of output files.
 #include "FileNames.h"
 
 #include <string.h>
@@ -14,6 +14,17 @@ PathBuilder& PathBuilder::Append(const WCHAR* p, size_t nUnits)
     m_nLength += nUnits;
     m_p[m_nLength] = 0;
     return *this;
+}
+
+FILE* OpenOutputFile(const WCHAR* pszPath)
+{
+    return _wfsopen(pszPath, WSTR("w+b"), _SH_DENYRW);
+}
+
+void WriteByteOrderMark(FILE* pFile)
+{
+    static const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
+    fwrite(kByteOrderMark, 1, sizeof kByteOrderMark, pFile);
 }
 
 size_t BaseLength(const WCHAR* pszPath)

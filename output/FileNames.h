@@ -1,5 +1,6 @@
-// output/FileNames.h: building the names of output files in the filter's
-// fixed path buffers, refusing any name that does not fit whole.
+// output/FileNames.h: the names of output files, built in the filter's
+// fixed path buffers (refusing any name that does not fit whole), and the
+// way every output file is opened.
 #pragma once
 
 #include "../platform/Platform.h"
@@ -29,3 +30,10 @@ private:
 // The length of the part of pszPath before its last ".", or the whole
 // length when it holds none. The search covers directories too.
 size_t BaseLength(const WCHAR* pszPath);
+
+// Creates or empties an output file for reading and writing, binary, with
+// sharing denied to other openers while it is written; null on failure.
+FILE* OpenOutputFile(const WCHAR* pszPath);
+
+// The byte-order mark that begins every UTF-16LE text file.
+void WriteByteOrderMark(FILE* pFile);

@@ -9,9 +9,6 @@
 
 namespace {
 
-const int kShareDenyReadWrite = 0x10;
-const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
-
 // A CString the host builds in GetValueText, released when it goes out of
 // scope: back to the host's heap, through the string manager it names.
 class HostValue {
@@ -59,7 +56,7 @@ int CFerloFilter::OpenRecordFile(const WCHAR* pszPath)
         m_szWorkFile[0] = 0;
         return 2;
     }
-    m_pFile = _wfsopen(m_szWorkFile, WSTR("w+b"), kShareDenyReadWrite);
+    m_pFile = OpenOutputFile(m_szWorkFile);
     return m_pFile ? 0 : 2;
 }
 
@@ -73,7 +70,7 @@ void CFerloFilter::WriteRecordHead(const WCHAR* pszPath)
         return;
     }
     if (m_bUnicode)
-        fwrite(kByteOrderMark, 1, sizeof kByteOrderMark, m_pFile);
+        WriteByteOrderMark(m_pFile);
     if (m_bHeadline) {
         for (int32_t i = 0; i < m_nFieldNames; ++i)
             WriteHeadName(i, m_ppszFieldNames[i]);

@@ -13,8 +13,6 @@ const WCHAR kWorkFilePrefix[] = WSTR("FERLO");
 // The work file's directory is copied into a buffer of this many units,
 // terminator included; a longer directory cannot hold a work file.
 const size_t kTempDirUnits = 245;
-const int kShareDenyReadWrite = 0x10;
-const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
 
 } // namespace
 
@@ -106,11 +104,11 @@ int ZRCALL CFerloFilter::BeginTable(const HostString& table, HostField** ppField
         return 2;
 
     PathBuilder(m_szWorkFile, kPathUnits).Append(szFile);
-    m_pFile = _wfsopen(m_szWorkFile, WSTR("w+b"), kShareDenyReadWrite);
+    m_pFile = OpenOutputFile(m_szWorkFile);
     if (!m_pFile)
         return 2;
     if (m_bUnicode)
-        fwrite(kByteOrderMark, 1, sizeof kByteOrderMark, m_pFile);
+        WriteByteOrderMark(m_pFile);
     if (CZRDbFilter::BeginTable(table, ppFields, nFields) != 0) {
         fclose(m_pFile);
         m_pFile = nullptr;

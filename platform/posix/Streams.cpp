@@ -17,7 +17,6 @@
 
 namespace {
 
-const int kShareDenyReadWrite = 0x10;
 const size_t kStreamBufferBytes = 1 << 16;
 
 // The open flags of a C runtime mode ("w+b", "rb", "r+b", ...), without the
@@ -100,7 +99,7 @@ FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shflag)
         Fail(errno == EISDIR ? EACCES : errno);
         return nullptr;
     }
-    int lock = shflag == kShareDenyReadWrite ? LOCK_EX : LOCK_SH;
+    int lock = shflag == _SH_DENYRW ? LOCK_EX : LOCK_SH;
     if (flock(fd, lock | LOCK_NB) != 0 || (bTruncate && ftruncate(fd, 0) != 0)) {
         close(fd);
         errno = EACCES;
