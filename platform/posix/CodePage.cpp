@@ -5,6 +5,8 @@
 // error and never dropped).
 #include "CodePage.h"
 
+#include "../Units.h"
+
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
@@ -275,7 +277,7 @@ size_t EncodeSingleByte(const codepage::SingleByteTable* table, const WCHAR* s, 
     if (cap < n)
         return kOverflow;
     for (size_t i = 0; i < n;) {
-        i += codepage::CopyAscii(s + i, n - i, out + i);
+        i += units::CopyAscii(s + i, n - i, out + i);
         if (i == n)
             break;
         BYTE b = table->toBytes[s[i]];
@@ -323,7 +325,7 @@ size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, co
     size_t length = 0;
     for (size_t i = 0; i < n; ++i) {
         if (out && s[i] < 0x80 && length < cap) {
-            size_t k = codepage::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
+            size_t k = units::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
             length += k;
             i += k;
             if (i == n)

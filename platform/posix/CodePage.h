@@ -65,10 +65,6 @@ const MultiByteTable* MultiBytes(const Info& cp);
 constexpr size_t kOverflow = static_cast<size_t>(-1); // the output does not fit
 constexpr size_t kInvalid = static_cast<size_t>(-2);  // strict, and the input is not valid
 
-// Copies the leading ASCII units of s[0..n) to out as bytes and returns how
-// many it copied: the fast path of every ASCII-based code page.
-size_t CopyAscii(const WCHAR* s, size_t n, char* out);
-
 // UTF-8 from and to UTF-16, as Windows converts code page 65001: with out
 // null, only the length is computed. An unpaired surrogate becomes U+FFFD,
 // and so does each invalid byte sequence, unless strict asks for kInvalid.

@@ -1,10 +1,8 @@
 // platform/posix/CodePageUtf8.cpp: code page 65001 (UTF-8) without iconv,
-// and the ASCII fast path that every ASCII-based code page shares.
+// with an ASCII fast path.
 #include "CodePage.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "../Units.h"
 
 namespace codepage
 {
@@ -67,31 +65,12 @@ size_t SequenceLength(BYTE lead, BYTE& lo, BYTE& hi)
 
 } // namespace
 
-size_t CopyAscii(const WCHAR* s, size_t n, char* out)
-{
-    size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
-    for (; i + 16 <= n; i += 16) {
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 8));
-        __m128i any = _mm_and_si128(_mm_or_si128(a, b), high);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(any, _mm_setzero_si128())) != 0xFFFF)
-            break;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(a, b));
-    }
-#endif
-    for (; i < n && s[i] < 0x80; ++i)
-        out[i] = static_cast<char>(s[i]);
-    return i;
-}
-
 size_t EncodeUtf8(const WCHAR* s, size_t n, char* out, size_t cap, bool strict)
 {
     size_t length = 0;
     for (size_t i = 0; i < n; ++i) {
         if (out && s[i] < 0x80 && length < cap) {
-            size_t k = CopyAscii(s + i, std::min(n - i, cap - length), out + length);
+            size_t k = units::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
             length += k;
             i += k;
             if (i == n)
