@@ -35,12 +35,13 @@ public:
     // character of an output file passes. QuoteCsv returns the text itself
     // or m_pQuoteBuf holding its CSV form, valid until the next call, and
     // null when that form does not fit m_pQuoteBuf (a text of more than
-    // 32766 units can be too long); WriteQuoted writes the CSV form of a text
-    // of any length. WriteText writes a text in the output encoding, XML
-    // escaped when bEscape asks for it and the output is UTF-8; WriteLiteral
-    // writes ASCII markup unchanged. None writes anything without m_pFile.
+    // 32766 units can be too long). WriteQuoted writes the CSV form of a text
+    // of any length, after pszDelimiter as it stands when that is given.
+    // WriteText writes a text in the output encoding, XML escaped when
+    // bEscape asks for it and the output is UTF-8; WriteLiteral writes ASCII
+    // markup unchanged. None writes anything without m_pFile.
     const WCHAR* QuoteCsv(const WCHAR* pszText);
-    void WriteQuoted(const WCHAR* pszText);
+    void WriteQuoted(const WCHAR* pszText, const WCHAR* pszDelimiter = nullptr);
     void WriteText(const WCHAR* pszText, int bEscape);
     void WriteLiteral(const char* pszText);
 
@@ -67,6 +68,12 @@ public:
     int32_t m_nTables;
     char* m_pConvBuf;
     WCHAR* m_pQuoteBuf;
+    // Whether code page m_nAsciiCodePage writes every ASCII text as its own
+    // bytes, so that the writers may copy such texts instead of converting
+    // them; m_bAsciiProbed is 0 until the first text is converted.
+    int32_t m_bAsciiProbed;
+    uint32_t m_nAsciiCodePage;
+    int32_t m_bAsciiSame;
 
 private:
     CFerloFilter(uint32_t hostContext, const WCHAR* pszRegistryKey);

@@ -1,8 +1,9 @@
 // fuzz/text_writers_fuzz.cpp: random UTF-16 texts, code pages and flags
-// through QuoteCsv, WriteQuoted, WriteText and WriteLiteral. A writer must
-// neither crash, nor loop, nor touch memory outside its buffers, and the
-// bytes must be exactly those of the whole text: UTF-16LE, UTF-8 (escaped
-// where asked), or the code page's bytes of each character in turn.
+// through QuoteCsv, WriteQuoted (with and without a delimiter before the
+// text), WriteText and WriteLiteral. A writer must neither crash, nor loop,
+// nor touch memory outside its buffers, and the bytes must be exactly those
+// of the whole text: UTF-16LE, UTF-8 (escaped where asked), or the code
+// page's bytes of each character in turn.
 #include "filter/FerloFilter.h"
 #include "filter/FilterInfo.h"
 #include "tests/reference_text.h"
@@ -18,7 +19,7 @@ const UINT kCodePages[] = {1252, 850, 437, 1251, 1258,  874,   28591, 20127, 100
                            936,  949, 950, 1361, 54936, 65001, 12345, 1200,  CP_ACP};
 
 struct Input {
-    bool unicode, csv, escape, literal;
+    bool unicode, csv, escape, literal, delimited;
     UINT codePage;
     WCHAR delimiter;
     size_t repeat;
@@ -33,6 +34,7 @@ Input Decode(const uint8_t* data, size_t size)
     in.csv = flags & 2;
     in.escape = flags & 4;
     in.literal = flags & 8;
+    in.delimited = flags & 0x10;
     in.codePage = data[1] < 200 ? kCodePages[data[1] % (sizeof kCodePages / sizeof kCodePages[0])]
                                 : static_cast<UINT>(data[1]) << 8 | data[2];
     in.delimiter = static_cast<WCHAR>(data[2] | (flags & 0x80 ? data[3] << 8 : 0));
@@ -124,6 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t length = 0;
     f.m_pFile = open_memstream(&buf, &length);
     WString written = in.text;
+    std::string before;
     if (in.literal) {
         std::string ascii(in.text.begin(), in.text.end());
         f.WriteLiteral(ascii.c_str());
@@ -131,16 +134,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else if (in.escape) {
         f.WriteText(in.text.c_str(), 1);
     } else {
-        f.WriteQuoted(in.text.c_str());
+        // The record operations write the delimiter in the same call; it
+        // is converted on its own, as a text of its own would be.
+        f.WriteQuoted(in.text.c_str(), in.delimited ? f.m_szDelimiter : nullptr);
         if (in.csv && NeedsQuotes(in.text, in.delimiter))
             written = Quoted(in.text);
+        if (in.delimited)
+            before = Expected(in, WString(1, in.delimiter));
     }
     fclose(f.m_pFile);
     f.m_pFile = nullptr;
 
     if (in.literal && length != strlen(std::string(in.text.begin(), in.text.end()).c_str()))
         abort();
-    if (!in.literal && Expected(in, written) != std::string(buf, length))
+    if (!in.literal && before + Expected(in, written) != std::string(buf, length))
         abort();
     free(buf);
     return 0;

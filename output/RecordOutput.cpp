@@ -114,9 +114,7 @@ int ZRCALL CFerloFilter::WriteField(HostField* pField)
         WriteText(pszName, 0);
         WriteLiteral(">\n");
     } else {
-        if (m_bFieldWritten)
-            WriteText(m_szDelimiter, 0);
-        WriteQuoted(value.Text());
+        WriteQuoted(value.Text(), m_bFieldWritten ? m_szDelimiter : nullptr);
     }
     m_bFieldWritten = 1;
     return 0;

@@ -65,11 +65,9 @@ int CFerloFilter::RenameFirstTable()
 // spreadsheet programs do not take the file for another format.
 void CFerloFilter::WriteHeadName(int i, const WCHAR* pszName)
 {
-    if (i > 0)
-        WriteText(m_szDelimiter, 0);
     if (i == 0 && wcscmp(pszName, WSTR("ID")) == 0)
         pszName = WSTR("id");
-    WriteQuoted(pszName);
+    WriteQuoted(pszName, i > 0 ? m_szDelimiter : nullptr);
 }
 
 void CFerloFilter::WriteTableHeadline()

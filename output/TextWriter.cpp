@@ -3,7 +3,9 @@
 // texts to the output encoding with XML escaping, and the ASCII markup of
 // XML files. They work in the filter's two buffers and allocate nothing.
 #include "filter/FerloFilter.h"
+#include "platform/Units.h"
 
+#include <algorithm>
 #include <string.h>
 
 namespace
@@ -18,22 +20,57 @@ constexpr size_t kQuoteUnits = CFerloFilter::kQuoteBufUnits;
 // the conversion buffer, converted and escaped.
 constexpr size_t kPieceUnits = kConvBytes / 6;
 
-// Where and how one call writes: the stream, the conversion buffer, and
-// the encoding. codePage changes to UTF-8 during a call when the system
-// does not have the code page asked for.
+// Where and how one call writes: the stream, the conversion buffer with the
+// bytes it holds for the call's stream write, and the encoding. codePage
+// changes to UTF-8 during a call when the system does not have the code
+// page asked for; asciiSame says that the code page writes ASCII texts as
+// their own bytes.
 struct Output {
     FILE* file;
     char* buf;
+    size_t used;
     UINT codePage;
     bool unicode;
     bool escape;
+    bool asciiSame;
 };
 
-Output OutputOf(const CFerloFilter& filter, int bEscape)
+// Whether a code page writes each of the 127 ASCII characters as its own
+// byte. Asked once with all of them in one text, so that a code page whose
+// conversion depends on what came before (a shifting one, or UTF-7, which
+// writes "+" as "+-") shows it too; a code page that passes writes every
+// ASCII text byte for byte. It runs once per code page, so it stays out of
+// the writers' own code.
+__attribute__((noinline)) bool WritesAsciiAsItIs(UINT codePage)
+{
+    WCHAR ascii[127];
+    char bytes[256];
+    for (int i = 0; i < 127; ++i)
+        ascii[i] = static_cast<WCHAR>(i + 1);
+    int cb = WideCharToMultiByte(codePage, 0, ascii, 127, bytes, sizeof bytes, nullptr, nullptr);
+    if (cb != 127)
+        return false;
+    for (int i = 0; i < 127; ++i)
+        if (static_cast<unsigned char>(bytes[i]) != i + 1)
+            return false;
+    return true;
+}
+
+inline bool AsciiSame(CFerloFilter& filter)
+{
+    if (!filter.m_bAsciiProbed || filter.m_nAsciiCodePage != filter.m_nCodePage) {
+        filter.m_bAsciiSame = WritesAsciiAsItIs(filter.m_nCodePage);
+        filter.m_nAsciiCodePage = filter.m_nCodePage;
+        filter.m_bAsciiProbed = 1;
+    }
+    return filter.m_bAsciiSame != 0;
+}
+
+inline Output OutputOf(CFerloFilter& filter, int bEscape)
 {
     bool unicode = filter.m_bUnicode != 0;
-    return Output{filter.m_pFile, filter.m_pConvBuf, filter.m_nCodePage, unicode,
-                  bEscape && !unicode && filter.m_nCodePage == CP_UTF8};
+    return Output{filter.m_pFile, filter.m_pConvBuf, 0, filter.m_nCodePage, unicode,
+                  bEscape && !unicode && filter.m_nCodePage == CP_UTF8, !unicode && AsciiSame(filter)};
 }
 
 bool IsHighSurrogate(WCHAR c)
@@ -96,28 +133,70 @@ size_t EscapeInPlace(char* buf, size_t n, size_t cap)
     return grown;
 }
 
-// Converts n units, as WideCharToMultiByte does with flags 0: characters
-// the code page lacks become its own default character. A code page the
-// system does not have converts nothing; the text, and the rest of the
-// call, is written as UTF-8 instead, so no character is lost. Returns the
-// byte count, escaped where asked, or 0 when the result does not fit.
-int ToBytes(const Output& out, const WCHAR* p, size_t n)
+int ToBytes(const Output& out, const WCHAR* p, size_t n, char* dst, size_t room)
 {
-    return WideCharToMultiByte(out.codePage, 0, p, static_cast<int>(n), out.buf, static_cast<int>(kConvBytes),
-                               nullptr, nullptr);
+    return WideCharToMultiByte(out.codePage, 0, p, static_cast<int>(n), dst, static_cast<int>(room), nullptr,
+                               nullptr);
 }
 
-size_t Convert(Output& out, const WCHAR* p, size_t n)
+// Converts n units into room bytes at dst, as WideCharToMultiByte does with
+// flags 0: characters the code page lacks become its own default character.
+// An ASCII text in a code page that writes ASCII as it stands is copied,
+// which gives the same bytes without the call. A code page the system does
+// not have converts nothing; the text, and the rest of the call, is written
+// as UTF-8 instead, so no character is lost. Returns the byte count,
+// escaped where asked, or 0 when the result does not fit.
+size_t Convert(Output& out, const WCHAR* p, size_t n, char* dst, size_t room)
 {
-    int cb = ToBytes(out, p, n);
-    if (cb <= 0 && out.codePage != CP_UTF8 && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        out.codePage = CP_UTF8;
-        cb = ToBytes(out, p, n);
+    size_t length = 0;
+    if (out.asciiSame && units::CopyAscii(p, n, dst) == n) {
+        length = n;
+    } else {
+        int cb = ToBytes(out, p, n, dst, room);
+        if (cb <= 0 && out.codePage != CP_UTF8 && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            out.codePage = CP_UTF8;
+            out.asciiSame = true;
+            cb = ToBytes(out, p, n, dst, room);
+        }
+        if (cb <= 0)
+            return 0;
+        length = static_cast<size_t>(cb);
     }
-    if (cb <= 0)
-        return 0;
-    size_t length = static_cast<size_t>(cb);
-    return out.escape ? EscapeInPlace(out.buf, length, kConvBytes) : length;
+    return out.escape ? EscapeInPlace(dst, length, room) : length;
+}
+
+// Adds the bytes of n units (n > 0) after those the buffer already holds.
+// UTF-16LE output is the units themselves, as they lie in memory on the
+// little-endian machines the module runs on. Returns false, and adds
+// nothing, when they do not fit.
+bool Append(Output& out, const WCHAR* p, size_t n)
+{
+    char* dst = out.buf + out.used;
+    size_t room = kConvBytes - out.used;
+    // Every unit takes at least one byte.
+    if (n > room)
+        return false;
+    size_t cb = 0;
+    if (out.unicode) {
+        cb = n * sizeof(WCHAR);
+        if (cb > room)
+            return false;
+        memcpy(dst, p, cb);
+    } else {
+        cb = Convert(out, p, n, dst, room);
+        if (cb == 0)
+            return false;
+    }
+    out.used += cb;
+    return true;
+}
+
+// Writes the bytes the buffer holds: one stream write.
+void Flush(Output& out)
+{
+    if (out.used > 0)
+        fwrite(out.buf, 1, out.used, out.file);
+    out.used = 0;
 }
 
 // The length of the next piece of a long text: at most limit units, and
@@ -132,74 +211,91 @@ size_t PieceLength(const WCHAR* p, size_t n, size_t limit)
 }
 
 // A text whose conversion does not fit the buffer is written in pieces that
-// end between characters. Every unit converts on its own, so the bytes are
-// those of the whole text converted at once. Should a piece still not fit
-// (a code page whose shift sequences make it longer), the pieces shrink.
+// end between characters, one stream write each. Every unit converts on its
+// own, so the bytes are those of the whole text converted at once. Should a
+// piece still not fit (a code page whose shift sequences make it longer),
+// the pieces shrink.
 void WriteInPieces(Output& out, const WCHAR* p, size_t n)
 {
     size_t limit = kPieceUnits;
     while (n > 0) {
         size_t k = PieceLength(p, n, limit);
-        size_t cb = Convert(out, p, k);
-        if (cb == 0) {
+        if (!Append(out, p, k)) {
             if (limit == 1)
                 return;
             limit /= 2;
             continue;
         }
-        fwrite(out.buf, 1, cb, out.file);
+        Flush(out);
         p += k;
         n -= k;
     }
 }
 
-// Writes n units in the output encoding: in one stream write whenever the
-// converted text fits the buffer. UTF-16LE output is the units themselves,
-// as they lie in memory on the little-endian machines the module runs on.
-void WriteUnits(Output& out, const WCHAR* p, size_t n)
+// Adds n units in the output encoding to what the buffer holds. What does
+// not fit is written: first the bytes already held, then, when the text
+// alone does not fit either, the text in pieces.
+__attribute__((noinline)) void PutConverted(Output& out, const WCHAR* p, size_t n)
 {
-    if (n == 0)
+    if (n == 0 || Append(out, p, n))
         return;
-    if (out.unicode) {
+    Flush(out);
+    if (Append(out, p, n))
+        return;
+    if (out.unicode)
         fwrite(p, sizeof(WCHAR), n, out.file);
-        return;
-    }
-    if (n <= kConvBytes) {
-        size_t cb = Convert(out, p, n);
-        if (cb > 0) {
-            fwrite(out.buf, 1, cb, out.file);
-            return;
-        }
-    }
-    WriteInPieces(out, p, n);
+    else
+        WriteInPieces(out, p, n);
 }
 
-// What the CSV rule sees in a text: its length, its double quotes, and
-// whether it must be quoted (a line break, the delimiter or a double quote
-// inside, or a space at either end).
-struct CsvScan {
-    size_t length = 0;
-    size_t quotes = 0;
-    bool needsQuotes = false;
-};
-
-CsvScan ScanCsv(const WCHAR* psz, WCHAR delimiter)
+// As PutConverted. Most texts an export writes are ASCII, in a code page
+// that writes ASCII as it stands, or UTF-16LE output: they are copied
+// straight in, here, and only the rest goes the general way.
+inline void Put(Output& out, const WCHAR* p, size_t n)
 {
-    CsvScan scan;
-    for (;; ++scan.length) {
-        WCHAR c = psz[scan.length];
-        if (c > WSTR('"') && c != delimiter)
-            continue;
-        if (c == 0)
-            break;
-        if (c == WSTR('"'))
-            ++scan.quotes;
-        if (c == WSTR('"') || c == WSTR('\r') || c == WSTR('\n') || c == delimiter)
-            scan.needsQuotes = true;
+    size_t room = kConvBytes - out.used;
+    if (out.unicode && n <= room / sizeof(WCHAR)) {
+        memcpy(out.buf + out.used, p, n * sizeof(WCHAR));
+        out.used += n * sizeof(WCHAR);
+        return;
     }
-    if (psz[0] == WSTR(' ') || psz[scan.length - 1] == WSTR(' '))
-        scan.needsQuotes = true;
-    return scan;
+    if (out.asciiSame && !out.escape && n <= room && units::CopyAscii(p, n, out.buf + out.used) == n) {
+        out.used += n;
+        return;
+    }
+    PutConverted(out, p, n);
+}
+
+// Whether the CSV rule quotes a text of n units, n > 0: a line break, the
+// delimiter's first character or a double quote inside, or a space at
+// either end.
+bool NeedsQuotes(const WCHAR* p, size_t n, WCHAR delimiter)
+{
+    if (p[0] == WSTR(' ') || p[n - 1] == WSTR(' '))
+        return true;
+    return units::ContainsAnyOf(p, n, WSTR('"'), WSTR('\r'), WSTR('\n'), delimiter);
+}
+
+// The most common value: ASCII, in a code page that writes ASCII as it
+// stands, and (with pszDelimiter, the CSV delimiter, given) not one the CSV
+// rule quotes. It is checked and copied into the buffer in one pass.
+// Returns false, and adds nothing, for any other text.
+bool PutPlainAscii(Output& out, const WCHAR* p, size_t n, const WCHAR* pszDelimiter)
+{
+    if (!out.asciiSame || out.escape || n > kConvBytes - out.used)
+        return false;
+    char* dst = out.buf + out.used;
+    if (!pszDelimiter) {
+        if (units::CopyAscii(p, n, dst) != n)
+            return false;
+    } else if (n > 0) {
+        if (p[0] == WSTR(' ') || p[n - 1] == WSTR(' '))
+            return false;
+        if (!units::CopyAsciiWithout(p, n, dst, WSTR('"'), WSTR('\r'), WSTR('\n'), pszDelimiter[0]))
+            return false;
+    }
+    out.used += n;
+    return true;
 }
 
 // Appends one unit of a quoted text, a double quote twice.
@@ -211,49 +307,81 @@ size_t PutQuoted(WCHAR* buf, size_t o, WCHAR c)
     return o;
 }
 
+// Appends p[0..n) to buf at o with each double quote written twice, in runs
+// up to each double quote, and returns the new end. buf has room for them.
+size_t AppendDoubled(WCHAR* buf, size_t o, const WCHAR* p, size_t n)
+{
+    for (size_t i = 0; i < n;) {
+        size_t run = static_cast<size_t>(std::find(p + i, p + n, WSTR('"')) - (p + i));
+        memcpy(buf + o, p + i, run * sizeof(WCHAR));
+        o += run;
+        i += run;
+        if (i < n)
+            o = PutQuoted(buf, o, p[i++]);
+    }
+    return o;
+}
+
+// Adds the quoted form of p[0..n) through quoteBuf. Its first
+// kQuoteUnits / 2 - 2 units fit, even all doubled; a longer text goes in
+// pieces, each ending between characters, so the bytes are those of the
+// whole quoted form.
+__attribute__((noinline)) void PutQuotedForm(Output& out, WCHAR* quoteBuf, const WCHAR* p, size_t n)
+{
+    size_t o = 0;
+    quoteBuf[o++] = WSTR('"');
+    size_t whole = std::min(n, kQuoteUnits / 2 - 2);
+    o = AppendDoubled(quoteBuf, o, p, whole);
+    for (size_t i = whole; i < n; ++i) {
+        if (o >= kQuoteUnits - 4 && !SplitsPair(p + i - 1, p + i)) {
+            Put(out, quoteBuf, o);
+            o = 0;
+        }
+        o = PutQuoted(quoteBuf, o, p[i]);
+    }
+    quoteBuf[o++] = WSTR('"');
+    Put(out, quoteBuf, o);
+}
+
 } // namespace
 
 const WCHAR* CFerloFilter::QuoteCsv(const WCHAR* pszText)
 {
     if (!m_bCsv || !pszText || !*pszText)
         return pszText;
-    CsvScan scan = ScanCsv(pszText, m_szDelimiter[0]);
-    if (!scan.needsQuotes)
+    size_t n = wcslen(pszText);
+    if (!NeedsQuotes(pszText, n, m_szDelimiter[0]))
         return pszText;
-    if (scan.length + scan.quotes + 3 > kQuoteUnits)
+    size_t quotes = static_cast<size_t>(std::count(pszText, pszText + n, WSTR('"')));
+    if (n + quotes + 3 > kQuoteUnits)
         return nullptr;
-    size_t o = 0;
-    m_pQuoteBuf[o++] = WSTR('"');
-    for (size_t i = 0; i < scan.length; ++i)
-        o = PutQuoted(m_pQuoteBuf, o, pszText[i]);
+    m_pQuoteBuf[0] = WSTR('"');
+    size_t o = AppendDoubled(m_pQuoteBuf, 1, pszText, n);
     m_pQuoteBuf[o++] = WSTR('"');
     m_pQuoteBuf[o] = 0;
     return m_pQuoteBuf;
 }
 
-// A text whose quoted form does not fit m_pQuoteBuf is quoted and written
-// piece by piece through it, each piece ending between characters, so the
-// file holds exactly the quoted form of the whole text.
-void CFerloFilter::WriteQuoted(const WCHAR* pszText)
+// The CSV form of a text of any length goes through m_pQuoteBuf. The
+// delimiter and a value that fit the conversion buffer together leave in one
+// stream write.
+void CFerloFilter::WriteQuoted(const WCHAR* pszText, const WCHAR* pszDelimiter)
 {
     if (!m_pFile || !pszText)
         return;
-    if (const WCHAR* pszQuoted = QuoteCsv(pszText)) {
-        WriteText(pszQuoted, 0);
+    Output out = OutputOf(*this, 0);
+    if (pszDelimiter)
+        Put(out, pszDelimiter, pszDelimiter[0] && !pszDelimiter[1] ? 1 : wcslen(pszDelimiter));
+    size_t n = wcslen(pszText);
+    if (PutPlainAscii(out, pszText, n, m_bCsv ? m_szDelimiter : nullptr)) {
+        Flush(out);
         return;
     }
-    Output out = OutputOf(*this, 0);
-    size_t o = 0;
-    m_pQuoteBuf[o++] = WSTR('"');
-    for (const WCHAR* p = pszText; *p; ++p) {
-        if (o >= kQuoteUnits - 4 && !SplitsPair(p - 1, p)) {
-            WriteUnits(out, m_pQuoteBuf, o);
-            o = 0;
-        }
-        o = PutQuoted(m_pQuoteBuf, o, *p);
-    }
-    m_pQuoteBuf[o++] = WSTR('"');
-    WriteUnits(out, m_pQuoteBuf, o);
+    if (!m_bCsv || n == 0 || !NeedsQuotes(pszText, n, m_szDelimiter[0]))
+        Put(out, pszText, n);
+    else
+        PutQuotedForm(out, m_pQuoteBuf, pszText, n);
+    Flush(out);
 }
 
 void CFerloFilter::WriteText(const WCHAR* pszText, int bEscape)
@@ -261,7 +389,8 @@ void CFerloFilter::WriteText(const WCHAR* pszText, int bEscape)
     if (!m_pFile || !pszText)
         return;
     Output out = OutputOf(*this, bEscape);
-    WriteUnits(out, pszText, wcslen(pszText));
+    Put(out, pszText, wcslen(pszText));
+    Flush(out);
 }
 
 // The markup is ASCII, the same bytes in every code page the module writes

@@ -124,6 +124,36 @@ TEST(QuoteCsv, WriteQuotedConvertsTheQuotedForm)
     EXPECT_EQ("\"<\xC3\xA9;\"\"&\"plain", w.Written());
 }
 
+// The CSV rule looks at every unit wherever it stands: texts of 1 to 24
+// units with one unit at each place that asks for quotes, does so only at
+// either end, or is not ASCII.
+TEST(QuoteCsv, EveryPlaceOfAUnitCounts)
+{
+    const WCHAR units[] = {'"', '\r', '\n', ';', ' ', 0x00E9, 0x263A};
+    WriterFixture w;
+    ASSERT_TRUE(w.Ready());
+    w->m_bCsv = 1;
+    wcscpy(w->m_szDelimiter, WSTR(";"));
+    w.Encoding(false, CP_UTF8);
+    std::string expected;
+    for (size_t n = 1; n <= 24; ++n) {
+        for (size_t at = 0; at < n; ++at) {
+            for (WCHAR unit : units) {
+                WString text(n, WSTR('x'));
+                text[at] = unit;
+                bool quoted = unit == '"' || unit == '\r' || unit == '\n' || unit == ';' ||
+                              (unit == ' ' && (at == 0 || at == n - 1));
+                WString form = quoted ? Quoted(text) : text;
+                EXPECT_EQ(form, WString(w->QuoteCsv(text.c_str())))
+                    << "length " << n << ", unit " << unit << " at " << at;
+                w->WriteQuoted(text.c_str());
+                expected += Utf8Of(form);
+            }
+        }
+    }
+    EXPECT_EQ(expected, w.Written());
+}
+
 TEST(TextWriter, EachEncodingWritesTheExactBytes)
 {
     for (const EncodingRow& row : EncodingRows()) {
@@ -218,6 +248,97 @@ TEST(TextWriter, CodePageZeroIsTheSystemCodePage)
 {
     const WCHAR* text = WSTR("Gr\u00FC\u00DFe \u65E5");
     EXPECT_EQ(Write(GetACP(), false, text, 0), Write(CP_ACP, false, text, 0));
+}
+
+// The record operations hand the delimiter to WriteQuoted with the value;
+// the two then leave in one stream write when they fit the conversion buffer
+// together. The bytes must be those of the delimiter and the value written
+// one after the other, whatever the value: empty, quoted, converted, long
+// enough that the delimiter must leave first or that the value goes in
+// pieces, or beginning with the second half of a pair whose first half is
+// the delimiter.
+TEST(TextWriter, DelimiterWithTheValueIsTheTwoWrittenApart)
+{
+    const WCHAR highSurrogate[] = {0xD83D, 0};
+    const WCHAR* delimiters[] = {WSTR(";"), WSTR("\u00A7"), highSurrogate, WSTR("::")};
+    struct Encoding {
+        bool unicode;
+        UINT codePage;
+    } encodings[] = {{false, 1252}, {false, CP_UTF8}, {false, 932}, {true, 1252}, {false, 12345}};
+    const WString texts[] = {
+        WSTR(""),
+        WSTR("Springfield"),
+        WSTR(" a;b \"c\""),
+        WSTR("Gr\u00FC\u00DFe \u65E5"),
+        WString(1, WCHAR(0xDE00)) + WSTR("x"),
+        WString(CFerloFilter::kConvBufBytes - 1, WSTR('a')),
+        WString(CFerloFilter::kConvBufBytes, WSTR('a')),
+        WString(CFerloFilter::kConvBufBytes / 2, WCHAR(0x00E9)),
+        WString(40000, WSTR('"')),
+    };
+    for (const Encoding& encoding : encodings) {
+        for (const WCHAR* delimiter : delimiters) {
+            for (const WString& text : texts) {
+                SCOPED_TRACE("code page " + std::to_string(encoding.codePage) + (encoding.unicode ? " Unicode" : "") +
+                             ", delimiter " + std::to_string(delimiter[0]) + ", " + std::to_string(text.size()) +
+                             " units from " + std::to_string(text.empty() ? 0 : text[0]));
+                std::string apart, together;
+                for (int joined = 0; joined <= 1; ++joined) {
+                    WriterFixture w;
+                    ASSERT_TRUE(w.Ready());
+                    w->m_bCsv = 1;
+                    wcscpy(w->m_szDelimiter, delimiter);
+                    w.Encoding(encoding.unicode, encoding.codePage);
+                    if (joined) {
+                        w->WriteQuoted(text.c_str(), w->m_szDelimiter);
+                        together = w.Written();
+                    } else {
+                        w->WriteText(w->m_szDelimiter, 0);
+                        w->WriteQuoted(text.c_str());
+                        apart = w.Written();
+                    }
+                }
+                EXPECT_EQ(apart.size(), together.size());
+                EXPECT_TRUE(apart == together);
+            }
+        }
+    }
+}
+
+// Some code pages write ASCII characters as other bytes: EBCDIC ones, or
+// UTF-7, which writes "+" as "+-". ASCII texts are copied as they stand only
+// in code pages that keep them, and the question is asked again when the
+// code page changes. Linux has none of these code pages and writes UTF-8
+// for them; under Windows they are real.
+TEST(TextWriter, AsciiStaysAsItIsOnlyWhereTheCodePageKeepsIt)
+{
+    WString ascii = WSTR("\t\r\n");
+    for (WCHAR c = 0x20; c < 0x7F; ++c)
+        ascii += c;
+    const UINT codePages[] = {1252, 37, 1252, 1026, 65000, 20106, 50220, CP_UTF8, 37};
+    if (kWindows) {
+        EXPECT_TRUE(IsValidCodePage(37));
+        EXPECT_TRUE(IsValidCodePage(65000));
+    }
+    WriterFixture w;
+    ASSERT_TRUE(w.Ready());
+    size_t before = 0;
+    for (UINT codePage : codePages) {
+        SCOPED_TRACE(codePage);
+        std::string expected = Utf8Of(ascii);
+        if (IsValidCodePage(codePage)) {
+            char bytes[1024];
+            int n = WideCharToMultiByte(codePage, 0, ascii.c_str(), static_cast<int>(ascii.size()), bytes,
+                                        sizeof bytes, nullptr, nullptr);
+            ASSERT_GT(n, 0);
+            expected.assign(bytes, static_cast<size_t>(n));
+        }
+        w.Encoding(false, codePage);
+        w->WriteText(ascii.c_str(), 0);
+        std::string written = w.Written();
+        EXPECT_EQ(expected, written.substr(before));
+        before = written.size();
+    }
 }
 
 TEST(TextWriter, WritingAllocatesNothing)
