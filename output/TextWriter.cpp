@@ -307,12 +307,25 @@ size_t PutQuoted(WCHAR* buf, size_t o, WCHAR c)
     return o;
 }
 
+// Whether the quoted form of p[0..n), each double quote twice, the two
+// enclosing ones and the terminator, fits the quoting buffer. Only a text of
+// more than half the buffer needs its double quotes counted.
+bool QuotedFormFits(const WCHAR* p, size_t n)
+{
+    if (n <= kQuoteUnits / 2 - 2)
+        return true;
+    size_t quotes = 0;
+    for (size_t i = units::Find(p, n, WSTR('"')); i < n; i += 1 + units::Find(p + i + 1, n - i - 1, WSTR('"')))
+        ++quotes;
+    return n + quotes + 3 <= kQuoteUnits;
+}
+
 // Appends p[0..n) to buf at o with each double quote written twice, in runs
 // up to each double quote, and returns the new end. buf has room for them.
 size_t AppendDoubled(WCHAR* buf, size_t o, const WCHAR* p, size_t n)
 {
     for (size_t i = 0; i < n;) {
-        size_t run = static_cast<size_t>(std::find(p + i, p + n, WSTR('"')) - (p + i));
+        size_t run = units::Find(p + i, n - i, WSTR('"'));
         memcpy(buf + o, p + i, run * sizeof(WCHAR));
         o += run;
         i += run;
@@ -352,8 +365,7 @@ const WCHAR* CFerloFilter::QuoteCsv(const WCHAR* pszText)
     size_t n = wcslen(pszText);
     if (!NeedsQuotes(pszText, n, m_szDelimiter[0]))
         return pszText;
-    size_t quotes = static_cast<size_t>(std::count(pszText, pszText + n, WSTR('"')));
-    if (n + quotes + 3 > kQuoteUnits)
+    if (!QuotedFormFits(pszText, n))
         return nullptr;
     m_pQuoteBuf[0] = WSTR('"');
     size_t o = AppendDoubled(m_pQuoteBuf, 1, pszText, n);

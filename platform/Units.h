@@ -98,6 +98,28 @@ inline bool ContainsAnyOf(const WCHAR* s, size_t n, WCHAR a, WCHAR b, WCHAR c, W
     return false;
 }
 
+// The index of the first unit of s[0..n) that is c, or n when none is.
+inline size_t Find(const WCHAR* s, size_t n, WCHAR c)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= 8) {
+        const __m128i vc = _mm_set1_epi16(static_cast<short>(c));
+        auto first = [&](size_t at) { return _mm_movemask_epi8(_mm_cmpeq_epi16(Load8(s + at), vc)); };
+        for (; i + 8 <= n; i += 8)
+            if (int mask = first(i))
+                return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+        // The units of the last block before i hold no c.
+        if (int mask = i < n ? first(n - 8) : 0)
+            return n - 8 + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+        return n;
+    }
+#endif
+    while (i < n && s[i] != c)
+        ++i;
+    return i;
+}
+
 // Copies s[0..n) to out as bytes when every unit is ASCII and none is a, b,
 // c or d, and returns whether it did; otherwise out holds some of the units.
 // The check and the copy are one pass over the text.

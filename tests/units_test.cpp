@@ -1,5 +1,5 @@
 // tests/units_test.cpp: the scans over UTF-16 units under every text the
-// writers put out: wcslen, copying ASCII runs and finding special units,
+// writers put out: wcslen, copying ASCII runs and finding units,
 // for every length up to a few blocks of eight units and with the unit
 // that stops them at every position, so that a block boundary, the last
 // overlapping block and the unit-by-unit tail are all crossed.
@@ -97,6 +97,21 @@ TEST(Units, ContainsAnyOfFindsEachOfTheFourAnywhere)
                 // A unit just past the ones given is not looked at.
                 EXPECT_FALSE(units::ContainsAnyOf(with.data(), at, '"', '\r', '\n', 0x00A7)) << "before " << at;
             }
+        }
+    }
+}
+
+TEST(Units, FindGivesTheFirstPlaceOfTheUnit)
+{
+    for (size_t n = 0; n <= kMaxLength; ++n) {
+        WString text = AsciiText(n) + WSTR('"');
+        EXPECT_EQ(n, units::Find(text.data(), n, '"')) << "none among the " << n << " units given";
+        for (size_t at = 0; at < n; ++at) {
+            WString with = text;
+            with[at] = '"';
+            for (size_t later = at; later < n; ++later)
+                with[later] = later % 3 == 0 ? '"' : with[later];
+            EXPECT_EQ(at, units::Find(with.data(), n, '"')) << "length " << n << ", first at " << at;
         }
     }
 }
