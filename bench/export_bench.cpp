@@ -49,6 +49,11 @@ std::vector<MemoryField> Columns()
         std::vector<CString> values;
         for (int v = 0; v < 64; ++v) {
             std::string text = words.substr(static_cast<size_t>(v % 17), static_cast<size_t>(4 + 4 * c));
+            // Values seldom begin or end with a space, which would quote them.
+            if (text.front() == ' ')
+                text.front() = 'x';
+            if (text.back() == ' ')
+                text.back() = 'x';
             if (c == 2 && v % 8 == 0)
                 text[1] = ',';
             values.emplace_back(Ascii(text).c_str());

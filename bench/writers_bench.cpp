@@ -18,7 +18,7 @@ namespace
 using WString = std::basic_string<WCHAR>;
 
 // Ten fields of 4, 8, ... 40 characters cut from a sample text; one of
-// them holds the delimiter and is quoted.
+// them holds the delimiter and is quoted, the others are not.
 std::vector<WString> SampleFields(const WCHAR* sample)
 {
     WString text;
@@ -27,7 +27,13 @@ std::vector<WString> SampleFields(const WCHAR* sample)
     std::vector<WString> fields;
     for (size_t i = 0, at = 0; i < 10; ++i) {
         size_t length = 4 * (i + 1);
-        fields.push_back(text.substr(at, length));
+        WString field = text.substr(at, length);
+        // Values seldom begin or end with a space, which would quote them.
+        if (field.front() == WSTR(' '))
+            field.front() = WSTR('x');
+        if (field.back() == WSTR(' '))
+            field.back() = WSTR('x');
+        fields.push_back(field);
         at += length;
     }
     fields[3][1] = WSTR(';');
