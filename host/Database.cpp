@@ -4,6 +4,8 @@
 // by the host, the other values by SQLite.
 #include "Database.h"
 
+#include "RowPipe.h"
+
 #include <sqlite3.h>
 #include <string.h>
 
@@ -176,8 +178,10 @@ TableReader::StepResult TableReader::Step()
 
 // The column's value object serves all questions about it: each of
 // sqlite3_column_type, _text and _bytes would look the column up again.
-// Its value is unprotected, which is safe in a single thread.
-bool TableReader::Load(int i, FieldText& text) const
+// Its value is unprotected, which is safe while one thread at a time uses
+// the connection, as the export does.
+template <class Text>
+bool TableReader::LoadInto(int i, Text& text) const
 {
     sqlite3_value* pValue = sqlite3_column_value(m_pStmt, i);
     switch (sqlite3_value_type(pValue)) {
@@ -196,6 +200,16 @@ bool TableReader::Load(int i, FieldText& text) const
     const unsigned char* pBytes = sqlite3_value_text(pValue);
     size_t nBytes = static_cast<size_t>(sqlite3_value_bytes(pValue));
     return pBytes ? text.SetUtf8(reinterpret_cast<const char*>(pBytes), nBytes) : text.SetEmpty();
+}
+
+bool TableReader::Load(int i, FieldText& text) const
+{
+    return LoadInto(i, text);
+}
+
+bool TableReader::Load(int i, RowBatch& batch) const
+{
+    return LoadInto(i, batch);
 }
 
 std::string TableReader::LastError() const

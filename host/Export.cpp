@@ -2,6 +2,8 @@
 // checking every status they return.
 #include "Export.h"
 
+#include "RowPipe.h"
+
 #include <stdio.h>
 
 namespace
@@ -94,6 +96,7 @@ private:
     void Fail(int nExitCode, const std::string& message);
     bool ExportTable(TableReader& reader, int nRecordPathColumn);
     bool ExportRecords(TableReader& reader, const TableFields& table, int64_t* pnRecords);
+    bool WriteRows(RowPipe& rows, const TableFields& table, int64_t* pnRecords);
     const WCHAR* RecordPath(const TableFields& table, int64_t nRecord);
 
     const Plugin& m_plugin;
@@ -151,29 +154,45 @@ bool Exporter::ExportTable(TableReader& reader, int nRecordPathColumn)
 
 bool Exporter::ExportRecords(TableReader& reader, const TableFields& table, int64_t* pnRecords)
 {
-    int nFields = static_cast<int>(table.pointers.size());
-    TableReader::StepResult step;
-    while ((step = reader.Step()) == TableReader::kRow) {
-        int64_t nRecord = ++*pnRecords;
-        for (int i = 0; i < nFields; ++i) {
-            if (!reader.Load(i, table.fields[i].Value())) {
-                Fail(kExitDatabase,
-                     "out of memory reading the table " + table.name + ", record " + std::to_string(nRecord));
-                return false;
-            }
-        }
-        if (!Check(m_pFilter->BeginRecord(RecordPath(table, nRecord)), Op::kBeginRecord, &table, nRecord))
-            return false;
-        for (int i = 0; i < nFields; ++i)
-            if (!Check(m_pFilter->WriteField(table.pointers[i]), Op::kWriteField, &table, nRecord, i))
-                return false;
-        if (!Check(m_pFilter->EndRecord(), Op::kEndRecord, &table, nRecord))
-            return false;
-        m_progress.Advance(nRecord);
-    }
-    if (step == TableReader::kError) {
-        Fail(kExitDatabase, "reading the table " + table.name + " failed: " + reader.LastError());
+    RowPipe rows(reader);
+    if (!WriteRows(rows, table, pnRecords))
         return false;
+    switch (rows.Ending()) {
+    case RowPipe::kNoMemory:
+        Fail(kExitDatabase, "out of memory reading the table " + table.name + ", record " +
+                                std::to_string(rows.FailedRecord()));
+        return false;
+    case RowPipe::kReadError:
+        Fail(kExitDatabase, "reading the table " + table.name + " failed: " + rows.Error());
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Hands each row the pipe reads to the filter; false when the filter fails.
+bool Exporter::WriteRows(RowPipe& rows, const TableFields& table, int64_t* pnRecords)
+{
+    int nFields = static_cast<int>(table.pointers.size());
+    while (const RowBatch* pBatch = rows.Next()) {
+        for (int r = 0; r < pBatch->Rows(); ++r) {
+            int64_t nRecord = ++*pnRecords;
+            for (int i = 0; i < nFields; ++i) {
+                if (!table.fields[i].Value().SetUtf16(pBatch->Text(r, i), pBatch->Length(r, i))) {
+                    Fail(kExitDatabase, "out of memory reading the table " + table.name + ", record " +
+                                            std::to_string(nRecord));
+                    return false;
+                }
+            }
+            if (!Check(m_pFilter->BeginRecord(RecordPath(table, nRecord)), Op::kBeginRecord, &table, nRecord))
+                return false;
+            for (int i = 0; i < nFields; ++i)
+                if (!Check(m_pFilter->WriteField(table.pointers[i]), Op::kWriteField, &table, nRecord, i))
+                    return false;
+            if (!Check(m_pFilter->EndRecord(), Op::kEndRecord, &table, nRecord))
+                return false;
+            m_progress.Advance(nRecord);
+        }
     }
     return true;
 }

@@ -36,56 +36,6 @@ WCHAR* FieldText::Grow(size_t nUnits)
     return pNew ? pNew->data() : nullptr;
 }
 
-bool FieldText::SetUtf8(const char* pText, size_t nBytes)
-{
-    WCHAR* pUnits = Reserve(nBytes);
-    if (!pUnits)
-        return false;
-    SetLength(Utf8ToUtf16(pText, nBytes, pUnits));
-    return true;
-}
-
-bool FieldText::SetUtf16(const WCHAR* pText, size_t nUnits)
-{
-    WCHAR* pUnits = Reserve(nUnits);
-    if (!pUnits)
-        return false;
-    memcpy(pUnits, pText, nUnits * sizeof(WCHAR));
-    SetLength(nUnits);
-    return true;
-}
-
-// The decimal text SQLite gives an integer, made here without a detour
-// through SQLite's own formatting.
-bool FieldText::SetInteger(int64_t nValue)
-{
-    WCHAR* pUnits = Reserve(20);
-    if (!pUnits)
-        return false;
-    char digits[20];
-    int n = 0;
-    uint64_t magnitude = nValue < 0 ? 0 - static_cast<uint64_t>(nValue) : static_cast<uint64_t>(nValue);
-    do {
-        digits[n++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    size_t i = 0;
-    if (nValue < 0)
-        pUnits[i++] = '-';
-    while (n > 0)
-        pUnits[i++] = static_cast<WCHAR>(digits[--n]);
-    SetLength(i);
-    return true;
-}
-
-bool FieldText::SetEmpty()
-{
-    if (!Reserve(0))
-        return false;
-    SetLength(0);
-    return true;
-}
-
 const WCHAR* FieldText::Text() const
 {
     static const WCHAR kEmpty[1] = {0};

@@ -119,6 +119,23 @@ size_t Utf8ToUtf16(const char* pSrc, size_t nBytes, WCHAR* pDst)
     return static_cast<size_t>(d - pDst);
 }
 
+size_t IntegerToUtf16(int64_t nValue, WCHAR* pDst)
+{
+    char digits[20];
+    int n = 0;
+    uint64_t magnitude = nValue < 0 ? 0 - static_cast<uint64_t>(nValue) : static_cast<uint64_t>(nValue);
+    do {
+        digits[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    size_t i = 0;
+    if (nValue < 0)
+        pDst[i++] = '-';
+    while (n > 0)
+        pDst[i++] = static_cast<WCHAR>(digits[--n]);
+    return i;
+}
+
 WString Widen(const std::string& utf8)
 {
     WString wide(utf8.size(), WCHAR(0));

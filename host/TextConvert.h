@@ -6,6 +6,7 @@
 #include "../platform/Platform.h"
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <string>
 
@@ -16,6 +17,10 @@ using WString = std::basic_string<WCHAR>;
 // Each maximal ill-formed subsequence becomes one U+FFFD, so any bytes
 // convert. Returns the units written; no terminator is added.
 size_t Utf8ToUtf16(const char* pSrc, size_t nBytes, WCHAR* pDst);
+
+// The decimal text SQLite gives an integer, at pDst, which must have room
+// for 20 units. Returns the units written; no terminator is added.
+size_t IntegerToUtf16(int64_t nValue, WCHAR* pDst);
 
 WString Widen(const std::string& utf8);
 
