@@ -4,8 +4,8 @@ with `sqlite3 -csv -header` and Python's csv module, on a generated table of
 1,000,000 rows by 10 columns of mixed text and numbers (about 120 MB of CSV),
 and ferlo-export's peak memory on 1,000,000 and 4,000,000 rows.
 
-Each command runs --runs times (default 5); the table gives the median and
-its ratio to sqlite3. Besides the real filter, the host runs once more with
+Each command runs --runs times (default 5), the commands taking turns; the
+table gives the median and its ratio to sqlite3. Besides the real filter, the host runs once more with
 the tests' stand-in plug-in in its sink mode, which reads every field as the
 filter does and writes nothing: the host's own share of the time. The
 databases are generated once, into BUILD/bench/host, and kept.
@@ -68,15 +68,23 @@ def peak_memory(command, cwd):
     return int(stderr.strip().splitlines()[-1]) if code == 0 else None
 
 
-def timed(label, command, cwd, runs, output=None):
-    times = []
+def timed_all(commands, cwd, runs):
+    """The median seconds of each command, or its error. The commands take
+    turns, run after run, so that a slow spell of the machine falls on all
+    of them alike."""
+    times = {label: [] for label, _, _ in commands}
+    errors = {}
     for _ in range(runs):
-        with open(os.path.join(cwd, output), "wb") if output else open(os.devnull, "wb") as out:
-            seconds, code, stderr = run(command, cwd, out)
-        if code != 0:
-            return label, None, stderr.strip().splitlines()[-1] if stderr.strip() else "exit %d" % code
-        times.append(seconds)
-    return label, statistics.median(times), None
+        for label, command, output in commands:
+            if label in errors:
+                continue
+            with open(os.path.join(cwd, output), "wb") if output else open(os.devnull, "wb") as out:
+                seconds, code, stderr = run(command, cwd, out)
+            if code != 0:
+                errors[label] = stderr.strip().splitlines()[-1] if stderr.strip() else "exit %d" % code
+            times[label].append(seconds)
+    return [(label, None, errors[label]) if label in errors else (label, statistics.median(times[label]), None)
+            for label, _, _ in commands]
 
 
 def shown_path(part, given, build):
@@ -116,7 +124,7 @@ def main():
         ("sqlite3 -csv -header", ["sqlite3", "-csv", "-header", small, "SELECT * FROM sales"], "sqlite3.csv"),
         ("Python csv module", [sys.executable, "-c", PYTHON_CSV, small], None),
     ]
-    results = [timed(label, command, folder, args.runs, output) for label, command, output in commands]
+    results = timed_all(commands, folder, args.runs)
     baseline = next((t for label, t, _ in results if label.startswith("sqlite3") and t), None)
 
     print("\n## ferlo-export end to end: %s rows x 10 columns\n" % format(args.rows, ","))
