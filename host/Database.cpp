@@ -70,8 +70,8 @@ Database::~Database()
 
 bool Database::Open(const std::string& path, std::string* pError)
 {
-    // One thread reads: without the connection's mutex, every value read
-    // saves a lock and an unlock.
+    // One thread at a time uses the connection: without its mutex, every
+    // value read saves a lock and an unlock.
     int rc = sqlite3_open_v2(path.c_str(), &m_pDb, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK || !ReadEncoding()) {
         *pError = "cannot open the database " + path + ": " + LastError();
