@@ -277,21 +277,21 @@ bool NeedsQuotes(const WCHAR* p, size_t n, WCHAR delimiter)
 }
 
 // The most common value: ASCII, in a code page that writes ASCII as it
-// stands, and (with pszDelimiter, the CSV delimiter, given) not one the CSV
-// rule quotes. It is checked and copied into the buffer in one pass.
-// Returns false, and adds nothing, for any other text.
-bool PutPlainAscii(Output& out, const WCHAR* p, size_t n, const WCHAR* pszDelimiter)
+// stands, and, with CSV on, not one the CSV rule quotes. It is checked and
+// copied into the buffer in one pass. Returns false, and adds nothing, for
+// any other text.
+bool PutPlainAscii(Output& out, const WCHAR* p, size_t n, bool csv, WCHAR delimiter)
 {
     if (!out.asciiSame || out.escape || n > kConvBytes - out.used)
         return false;
     char* dst = out.buf + out.used;
-    if (!pszDelimiter) {
+    if (!csv) {
         if (units::CopyAscii(p, n, dst) != n)
             return false;
     } else if (n > 0) {
         if (p[0] == WSTR(' ') || p[n - 1] == WSTR(' '))
             return false;
-        if (!units::CopyAsciiWithout(p, n, dst, WSTR('"'), WSTR('\r'), WSTR('\n'), pszDelimiter[0]))
+        if (!units::CopyAsciiWithout(p, n, dst, WSTR('"'), WSTR('\r'), WSTR('\n'), delimiter))
             return false;
     }
     out.used += n;
@@ -382,10 +382,11 @@ void CFerloFilter::WriteQuoted(const WCHAR* pszText, const WCHAR* pszDelimiter)
     if (!m_pFile || !pszText)
         return;
     Output out = OutputOf(*this, 0);
+    // A delimiter is nearly always one unit; its length is seen at a glance.
     if (pszDelimiter)
         Put(out, pszDelimiter, pszDelimiter[0] && !pszDelimiter[1] ? 1 : wcslen(pszDelimiter));
     size_t n = wcslen(pszText);
-    if (PutPlainAscii(out, pszText, n, m_bCsv ? m_szDelimiter : nullptr)) {
+    if (PutPlainAscii(out, pszText, n, m_bCsv != 0, m_szDelimiter[0])) {
         Flush(out);
         return;
     }
