@@ -5,8 +5,6 @@
 // error and never dropped).
 #include "CodePage.h"
 
-#include "../Units.h"
-
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
@@ -324,13 +322,8 @@ size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, co
 {
     size_t length = 0;
     for (size_t i = 0; i < n; ++i) {
-        if (out && s[i] < 0x80 && length < cap) {
-            size_t k = units::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
-            length += k;
-            i += k;
-            if (i == n)
-                break;
-        }
+        if (!codepage::CopyAsciiRun(s, n, i, out, cap, length))
+            break;
         uint32_t packed = table->toBytes[s[i]];
         if (cp.kind == Kind::Gb18030 && IsHighSurrogate(s[i]) && i + 1 < n && IsLowSurrogate(s[i + 1])) {
             packed = Gb18030Supplementary(s[i], s[i + 1]);

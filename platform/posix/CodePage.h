@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../Platform.h"
+#include "../Units.h"
 
 #include <algorithm>
 
@@ -64,6 +65,20 @@ const MultiByteTable* MultiBytes(const Info& cp);
 // Results of the converters below besides a length.
 constexpr size_t kOverflow = static_cast<size_t>(-1); // the output does not fit
 constexpr size_t kInvalid = static_cast<size_t>(-2);  // strict, and the input is not valid
+
+// The ASCII fast path of every ASCII-based code page: copies the run of
+// ASCII units at s[i] to out, as far as cap allows, and moves i and length
+// past it. Returns false when that was the rest of the text. Without out
+// (only counting) it does nothing.
+inline bool CopyAsciiRun(const WCHAR* s, size_t n, size_t& i, char* out, size_t cap, size_t& length)
+{
+    if (out && s[i] < 0x80 && length < cap) {
+        size_t k = units::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
+        length += k;
+        i += k;
+    }
+    return i < n;
+}
 
 // UTF-8 from and to UTF-16, as Windows converts code page 65001: with out
 // null, only the length is computed. An unpaired surrogate becomes U+FFFD,

@@ -2,8 +2,6 @@
 // with an ASCII fast path.
 #include "CodePage.h"
 
-#include "../Units.h"
-
 namespace codepage
 {
 
@@ -69,13 +67,8 @@ size_t EncodeUtf8(const WCHAR* s, size_t n, char* out, size_t cap, bool strict)
 {
     size_t length = 0;
     for (size_t i = 0; i < n; ++i) {
-        if (out && s[i] < 0x80 && length < cap) {
-            size_t k = units::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
-            length += k;
-            i += k;
-            if (i == n)
-                break;
-        }
+        if (!CopyAsciiRun(s, n, i, out, cap, length))
+            break;
         uint32_t u = s[i];
         char b[4];
         size_t k;
