@@ -22,7 +22,7 @@ using WString = std::basic_string<WCHAR>;
 
 constexpr size_t kMaxLength = 40;
 
-// n ASCII units, different from each other and from the special ones.
+// n ASCII letters, none of them a unit that stops a scan.
 WString AsciiText(size_t n)
 {
     WString text;
