@@ -17,6 +17,15 @@
 #include <stdlib.h>
 #include <wchar.h>
 #define FERLO_WSTR_(s) L##s
+// msvcrt.dll, the C runtime the module links, lacks _fwrite_nolock, the
+// stream write without the lock; there fwrite, the same with the lock,
+// stands in.
+#if defined(__MINGW32__) && !defined(_UCRT) && __MSVCRT_VERSION__ < 0x800
+inline size_t _fwrite_nolock(const void* buffer, size_t size, size_t count, FILE* stream)
+{
+    return fwrite(buffer, size, count, stream);
+}
+#endif
 #else
 #include "posix/Win32.h"
 #define FERLO_WSTR_(s) u##s
