@@ -191,11 +191,15 @@ bool Append(Output& out, const WCHAR* p, size_t n)
     return true;
 }
 
+// The steps every field takes are inlined into the writers, so that the
+// Output they share stays in registers.
+#define FERLO_FIELD_STEP inline __attribute__((always_inline))
+
 // Writes the bytes the buffer holds: one stream write.
-void Flush(Output& out)
+FERLO_FIELD_STEP void Flush(Output& out)
 {
     if (out.used > 0)
-        fwrite(out.buf, 1, out.used, out.file);
+        _fwrite_nolock(out.buf, 1, out.used, out.file);
     out.used = 0;
 }
 
@@ -243,7 +247,7 @@ __attribute__((noinline)) void PutConverted(Output& out, const WCHAR* p, size_t 
     if (Append(out, p, n))
         return;
     if (out.unicode)
-        fwrite(p, sizeof(WCHAR), n, out.file);
+        _fwrite_nolock(p, sizeof(WCHAR), n, out.file);
     else
         WriteInPieces(out, p, n);
 }
@@ -266,6 +270,17 @@ inline void Put(Output& out, const WCHAR* p, size_t n)
     PutConverted(out, p, n);
 }
 
+// Adds a delimiter. Nearly all are one ASCII unit, which in a code page
+// that writes ASCII as it stands is its own byte.
+FERLO_FIELD_STEP void PutDelimiter(Output& out, const WCHAR* p)
+{
+    if (out.asciiSame && !out.escape && p[0] != 0 && p[0] < 0x80 && p[1] == 0 && out.used < kConvBytes) {
+        out.buf[out.used++] = static_cast<char>(p[0]);
+        return;
+    }
+    Put(out, p, wcslen(p));
+}
+
 // Whether the CSV rule quotes a text of n units, n > 0: a line break, the
 // delimiter's first character or a double quote inside, or a space at
 // either end.
@@ -276,24 +291,26 @@ bool NeedsQuotes(const WCHAR* p, size_t n, WCHAR delimiter)
     return units::ContainsAnyOf(p, n, WSTR('"'), WSTR('\r'), WSTR('\n'), delimiter);
 }
 
-// The most common value: ASCII, in a code page that writes ASCII as it
-// stands, and, with CSV on, not one the CSV rule quotes. It is checked and
-// copied into the buffer in one pass. Returns false, and adds nothing, for
-// any other text.
-bool PutPlainAscii(Output& out, const WCHAR* p, size_t n, bool csv, WCHAR delimiter)
+// The most common text: printable ASCII, in a code page that writes ASCII
+// as it stands, and, with CSV on, one the CSV rule leaves as it is. It is
+// measured, checked and copied into the buffer in one pass. Returns false,
+// and adds nothing, for any other text (a tab, say, or a line break), which
+// takes the general way; *pn is the text's length either way.
+FERLO_FIELD_STEP bool PutPlainAscii(Output& out, const WCHAR* p, bool csv, WCHAR delimiter, size_t* pn)
 {
-    if (!out.asciiSame || out.escape || n > kConvBytes - out.used)
+    if (!out.asciiSame || out.escape) {
+        *pn = wcslen(p);
         return false;
-    char* dst = out.buf + out.used;
-    if (!csv) {
-        if (units::CopyAscii(p, n, dst) != n)
-            return false;
-    } else if (n > 0) {
-        if (p[0] == WSTR(' ') || p[n - 1] == WSTR(' '))
-            return false;
-        if (!units::CopyAsciiWithout(p, n, dst, WSTR('"'), WSTR('\r'), WSTR('\n'), delimiter))
-            return false;
     }
+    size_t n = csv ? units::CopyPrintable(p, out.buf + out.used, kConvBytes - out.used, WSTR('"'), delimiter)
+                   : units::CopyPrintable(p, out.buf + out.used, kConvBytes - out.used, 0, 0);
+    if (p[n] != 0) {
+        *pn = n + wcslen(p + n);
+        return false;
+    }
+    *pn = n;
+    if (csv && n > 0 && (p[0] == WSTR(' ') || p[n - 1] == WSTR(' ')))
+        return false;
     out.used += n;
     return true;
 }
@@ -362,7 +379,13 @@ const WCHAR* CFerloFilter::QuoteCsv(const WCHAR* pszText)
 {
     if (!m_bCsv || !pszText || !*pszText)
         return pszText;
-    size_t n = wcslen(pszText);
+    // One pass finds the end of most texts that need no quotes; a text that
+    // holds a double quote, the delimiter or a control unit is measured on
+    // from there and looked at again.
+    size_t n = units::FindControlOr(pszText, WSTR('"'), m_szDelimiter[0]);
+    if (pszText[n] == 0 && pszText[0] != WSTR(' ') && pszText[n - 1] != WSTR(' '))
+        return pszText;
+    n += wcslen(pszText + n);
     if (!NeedsQuotes(pszText, n, m_szDelimiter[0]))
         return pszText;
     if (!QuotedFormFits(pszText, n))
@@ -382,11 +405,10 @@ void CFerloFilter::WriteQuoted(const WCHAR* pszText, const WCHAR* pszDelimiter)
     if (!m_pFile || !pszText)
         return;
     Output out = OutputOf(*this, 0);
-    // A delimiter is nearly always one unit; its length is seen at a glance.
     if (pszDelimiter)
-        Put(out, pszDelimiter, pszDelimiter[0] && !pszDelimiter[1] ? 1 : wcslen(pszDelimiter));
-    size_t n = wcslen(pszText);
-    if (PutPlainAscii(out, pszText, n, m_bCsv != 0, m_szDelimiter[0])) {
+        PutDelimiter(out, pszDelimiter);
+    size_t n = 0;
+    if (PutPlainAscii(out, pszText, m_bCsv != 0, m_szDelimiter[0], &n)) {
         Flush(out);
         return;
     }
@@ -402,7 +424,9 @@ void CFerloFilter::WriteText(const WCHAR* pszText, int bEscape)
     if (!m_pFile || !pszText)
         return;
     Output out = OutputOf(*this, bEscape);
-    Put(out, pszText, wcslen(pszText));
+    size_t n = 0;
+    if (!PutPlainAscii(out, pszText, false, 0, &n))
+        Put(out, pszText, n);
     Flush(out);
 }
 
@@ -412,5 +436,5 @@ void CFerloFilter::WriteLiteral(const char* pszText)
 {
     if (!m_pFile || !pszText)
         return;
-    fwrite(pszText, 1, strlen(pszText), m_pFile);
+    _fwrite_nolock(pszText, 1, strlen(pszText), m_pFile);
 }

@@ -1,13 +1,15 @@
 // platform/Units.h: the scans over UTF-16 units that run on every text an
 // export writes: copying an ASCII run to bytes, and looking for any of a few
 // units. Where the processor has SSE2 they take eight units at a time;
-// elsewhere (the x86 build, which does not assume SSE2) one at a time. Both
-// read only the n units they are given.
+// elsewhere (the x86 build, which does not assume SSE2) one at a time. Those
+// given a count of units read only those; those given a terminated text read
+// as far as its terminator (see ScanText).
 #pragma once
 
 #include "Platform.h"
 
 #include <stddef.h>
+#include <stdint.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -120,35 +122,129 @@ inline size_t Find(const WCHAR* s, size_t n, WCHAR c)
     return i;
 }
 
-// Copies s[0..n) to out as bytes when every unit is ASCII and none is a, b,
-// c or d, and returns whether it did; otherwise out holds some of the units.
-// The check and the copy are one pass over the text.
-inline bool CopyAsciiWithout(const WCHAR* s, size_t n, char* out, WCHAR a, WCHAR b, WCHAR c, WCHAR d)
+// The scans below take terminated texts, whose length is not known
+// beforehand: they read the aligned 16-byte blocks that hold the text, up to
+// the one with the terminator, or to the end of the aligned 32 bytes that
+// hold it. Neither ever crosses a page, so the units around the text in its
+// first and last block can be read without a fault. Those reads are
+// deliberate and their bytes unused, so the sanitizers, which would take
+// them for reads of other objects, do not check them.
+#define FERLO_READS_AROUND_TEXT __attribute__((no_sanitize("address", "thread")))
+
+#if defined(__SSE2__)
+// The bytes of p, one mask bit each, that are not printable ASCII or are a
+// or b. p holds units packed with unsigned saturation: a unit above 0xFF
+// became 0xFF, and one above 0x7FFF, taken as negative, 0; so a byte below
+// 0x20 or above 0x7F, which one signed compare finds, is a unit outside
+// 0x20..0x7F, and a byte equal to a printable a or b is that unit.
+inline unsigned NotPrintableOr(__m128i p, __m128i a, __m128i b)
+{
+    __m128i outside = _mm_cmpgt_epi8(_mm_set1_epi8(0x20), p);
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(outside, _mm_or_si128(_mm_cmpeq_epi8(p, a), _mm_cmpeq_epi8(p, b)))));
+}
+
+// The units of the aligned pair of blocks, one mask bit each, that are
+// below 0x20 or are a or b, a and b given as bytes below 0x7F. The units are
+// packed into bytes with signed saturation: a unit below 0x80 keeps its
+// value and any other becomes 0x7F or 0x80, so it passes for none of them.
+FERLO_READS_AROUND_TEXT inline unsigned ControlOr(const __m128i* pair, __m128i a, __m128i b)
+{
+    __m128i p = _mm_packs_epi16(_mm_load_si128(pair), _mm_load_si128(pair + 1));
+    __m128i control = _mm_cmpeq_epi8(_mm_subs_epu8(p, _mm_set1_epi8(0x1F)), _mm_setzero_si128());
+    __m128i other = _mm_or_si128(_mm_cmpeq_epi8(p, a), _mm_cmpeq_epi8(p, b));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(control, other)));
+}
+
+inline __m128i PrintableByte(WCHAR u)
+{
+    return _mm_set1_epi8(static_cast<char>(u >= 0x20 && u < 0x80 ? u : 0));
+}
+#endif
+
+// Copies the leading units of the terminated text s that are printable
+// ASCII (0x20 to 0x7F) and neither a nor b to out as bytes, at most cap of
+// them, and returns how many it copied: s[result] == 0 says that it copied
+// the whole text. Measuring, checking and copying are one pass. out has room
+// for cap bytes; those past the copied ones may be overwritten.
+FERLO_READS_AROUND_TEXT inline size_t CopyPrintable(const WCHAR* s, char* out, size_t cap, WCHAR a, WCHAR b)
 {
     size_t i = 0;
 #if defined(__SSE2__)
-    if (n >= 8) {
-        AnyOf4 any(a, b, c, d);
-        auto copy = [&](size_t at) {
-            __m128i v = Load8(s + at);
-            if (!AllAscii(v) || _mm_movemask_epi8(any.Match(v)) != 0)
-                return false;
-            Store8Bytes(out + at, v);
-            return true;
-        };
-        for (; i + 8 <= n; i += 8)
-            if (!copy(i))
-                return false;
-        return i == n || copy(n - 8);
+    uintptr_t at = reinterpret_cast<uintptr_t>(s);
+    if (at % sizeof(WCHAR) == 0 && cap >= 16) {
+        const __m128i va = PrintableByte(a);
+        const __m128i vb = PrintableByte(b);
+        const __m128i* block = reinterpret_cast<const __m128i*>(at & ~uintptr_t(15));
+        // The first block holds skip units before s; its bytes are shifted
+        // by as many, so that out[0] is s[0]'s, and only the 8 - skip bytes
+        // that are the text's own are checked.
+        unsigned skip = static_cast<unsigned>(at & 15) / 2;
+        __m128i v = _mm_load_si128(block++);
+        __m128i p = _mm_srl_epi64(_mm_packus_epi16(v, v), _mm_cvtsi32_si128(static_cast<int>(skip * 8)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), p);
+        unsigned mask = NotPrintableOr(p, va, vb) & ((1u << (8 - skip)) - 1);
+        if (mask != 0)
+            return static_cast<unsigned>(__builtin_ctz(mask));
+        i = 8 - skip;
+        // One more block brings the scan to 32-byte alignment; from there
+        // it takes two blocks, 16 units, at a time.
+        if (reinterpret_cast<uintptr_t>(block) & 16) {
+            v = _mm_load_si128(block++);
+            p = _mm_packus_epi16(v, v);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), p);
+            mask = NotPrintableOr(p, va, vb) & 0xFFu;
+            if (mask != 0)
+                return i + static_cast<unsigned>(__builtin_ctz(mask));
+            i += 8;
+        }
+        for (; i + 16 <= cap; i += 16, block += 2) {
+            p = _mm_packus_epi16(_mm_load_si128(block), _mm_load_si128(block + 1));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), p);
+            mask = NotPrintableOr(p, va, vb);
+            if (mask != 0)
+                return i + static_cast<unsigned>(__builtin_ctz(mask));
+        }
     }
 #endif
-    for (; i < n; ++i) {
+    for (; i < cap; ++i) {
         WCHAR u = s[i];
-        if (u >= 0x80 || u == a || u == b || u == c || u == d)
-            return false;
+        if (u < 0x20 || u >= 0x80 || u == a || u == b)
+            break;
         out[i] = static_cast<char>(u);
     }
-    return true;
+    return i;
 }
+
+// The index of the first unit of the terminated text s that is a, b, or a
+// control unit below 0x20, the terminator among them.
+FERLO_READS_AROUND_TEXT inline size_t FindControlOr(const WCHAR* s, WCHAR a, WCHAR b)
+{
+#if defined(__SSE2__)
+    uintptr_t at = reinterpret_cast<uintptr_t>(s);
+    // Sixteen units at a time, packed into bytes, while a and b are below
+    // 0x7F, as a delimiter nearly always is.
+    if (at % sizeof(WCHAR) == 0 && a < 0x7F && b < 0x7F) {
+        const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+        const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+        const __m128i* pair = reinterpret_cast<const __m128i*>(at & ~uintptr_t(31));
+        // One mask bit per unit; those of the units before s are dropped.
+        unsigned skip = static_cast<unsigned>(at & 31) / 2;
+        unsigned mask = ControlOr(pair, va, vb) & (~0u << skip);
+        while (mask == 0) {
+            pair += 2;
+            mask = ControlOr(pair, va, vb);
+        }
+        const WCHAR* first = reinterpret_cast<const WCHAR*>(pair) + __builtin_ctz(mask);
+        return static_cast<size_t>(first - s);
+    }
+#endif
+    size_t i = 0;
+    while (s[i] >= 0x20 && s[i] != a && s[i] != b)
+        ++i;
+    return i;
+}
+
+#undef FERLO_READS_AROUND_TEXT
 
 } // namespace units

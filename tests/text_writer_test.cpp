@@ -260,7 +260,7 @@ TEST(TextWriter, CodePageZeroIsTheSystemCodePage)
 TEST(TextWriter, DelimiterWithTheValueIsTheTwoWrittenApart)
 {
     const WCHAR highSurrogate[] = {0xD83D, 0};
-    const WCHAR* delimiters[] = {WSTR(";"), WSTR("\u00A7"), highSurrogate, WSTR("::")};
+    const WCHAR* delimiters[] = {WSTR(";"), WSTR("\t"), WSTR("\u00A7"), highSurrogate, WSTR("::")};
     struct Encoding {
         bool unicode;
         UINT codePage;
@@ -268,6 +268,7 @@ TEST(TextWriter, DelimiterWithTheValueIsTheTwoWrittenApart)
     const WString texts[] = {
         WSTR(""),
         WSTR("Springfield"),
+        WSTR("tab\there\x7F"),
         WSTR(" a;b \"c\""),
         WSTR("Gr\u00FC\u00DFe \u65E5"),
         WString(1, WCHAR(0xDE00)) + WSTR("x"),

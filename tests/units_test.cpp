@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdint.h>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,9 @@ namespace
 using WString = std::basic_string<WCHAR>;
 
 constexpr size_t kMaxLength = 40;
+
+// Room for a few blocks more than the longest text.
+constexpr size_t kRoomyCap = 4 * kMaxLength;
 
 // n ASCII letters, none of them a unit that stops a scan.
 WString AsciiText(size_t n)
@@ -58,25 +63,62 @@ TEST(Units, CopyAsciiStopsAtTheFirstUnitAbove0x7F)
     }
 }
 
-TEST(Units, CopyAsciiWithoutRefusesSpecialAndNonAsciiUnits)
+// Where a scan of a terminated text must stop, one unit at a time: at a
+// control unit (the terminator among them), at a or b, and when copying at
+// a unit above 0x7F; a copy at cap at the latest.
+size_t ExpectedEnd(const WCHAR* s, bool copy, WCHAR a, WCHAR b, size_t cap)
 {
-    const WCHAR specials[] = {'"', '\r', '\n', ';'};
-    std::vector<WCHAR> stops(std::begin(specials), std::end(specials));
-    stops.insert(stops.end(), std::begin(kNotAscii), std::end(kNotAscii));
-    for (size_t n = 0; n <= kMaxLength; ++n) {
-        SCOPED_TRACE("length " + std::to_string(n));
-        WString text = AsciiText(n);
-        std::string out(n + 1, 'x');
-        ASSERT_TRUE(units::CopyAsciiWithout(text.data(), n, &out[0], '"', '\r', '\n', ';'));
-        EXPECT_EQ(std::string(text.begin(), text.end()) + 'x', out);
-        for (size_t at = 0; at < n; ++at) {
-            for (WCHAR stop : stops) {
-                SCOPED_TRACE("stop at " + std::to_string(at) + ", unit " + std::to_string(stop));
-                WString stopped = text;
-                stopped[at] = stop;
-                out.assign(n + 1, 'x');
-                EXPECT_FALSE(units::CopyAsciiWithout(stopped.data(), n, &out[0], '"', '\r', '\n', ';'));
-                EXPECT_EQ('x', out[n]) << "nothing is written past the text";
+    size_t i = 0;
+    while (i < cap && s[i] >= 0x20 && !(copy && s[i] >= 0x80) && s[i] != a && s[i] != b)
+        ++i;
+    return i;
+}
+
+// The scans of terminated texts on the text at s, against the unit by unit
+// answer, with the stops of a CSV value and with none; the copies write
+// nothing past cap.
+void CheckScans(const WCHAR* s, size_t cap, const std::string& where)
+{
+    SCOPED_TRACE(where + ", cap " + std::to_string(cap));
+    // The delimiter may be any unit, ASCII or not.
+    for (WCHAR delimiter : {WCHAR(';'), WCHAR(0x7F), WCHAR(0xA7)})
+        EXPECT_EQ(ExpectedEnd(s, false, '"', delimiter, SIZE_MAX), units::FindControlOr(s, '"', delimiter))
+            << "delimiter " << delimiter;
+    for (WCHAR a : {WCHAR(0), WCHAR('"')}) {
+        WCHAR b = a ? WCHAR(';') : WCHAR(0);
+        std::string out(cap + 1, 'x');
+        size_t copied = units::CopyPrintable(s, &out[0], cap, a, b);
+        ASSERT_EQ(ExpectedEnd(s, true, a, b, cap), copied) << (a ? "CSV copy" : "plain copy");
+        for (size_t i = 0; i < copied; ++i)
+            ASSERT_EQ(static_cast<char>(s[i]), out[i]) << "byte " << i;
+        EXPECT_EQ('x', out[cap]) << "nothing is written past cap";
+    }
+}
+
+// Each text begins at every unit of an aligned pair of blocks and has every
+// length, with a unit that stops some scan, or one that must not, at every
+// place; the copies get room for fewer units than the text has, and more.
+TEST(Units, TextScansStopWhereTheUnitByUnitScanStops)
+{
+    const WCHAR units[] = {'"', ';', '\r', '\n', '\t', 0x1F, ' ', '~', 0x7F, 0x80, 0xFF,
+                           0x100, 0xA7, 0x7F80, 0x8022, 0xD83D, 0xFF41, 0x223B};
+    alignas(32) WCHAR buffer[16 + kMaxLength + 1];
+    for (size_t offset = 0; offset < 16; ++offset) {
+        WCHAR* text = buffer + offset;
+        for (size_t n = 0; n <= kMaxLength; ++n) {
+            WString ascii = AsciiText(n);
+            std::copy(ascii.begin(), ascii.end(), text);
+            text[n] = 0;
+            std::string where = "offset " + std::to_string(offset) + ", length " + std::to_string(n);
+            for (size_t cap : {n + 1, n, n / 2, size_t(7), size_t(8), size_t(16), size_t(17), size_t(24), size_t(33),
+                               kRoomyCap})
+                CheckScans(text, cap, where);
+            for (size_t at = 0; at < n; ++at) {
+                for (WCHAR unit : units) {
+                    text[at] = unit;
+                    CheckScans(text, n + 1, where + ", unit " + std::to_string(unit) + " at " + std::to_string(at));
+                    text[at] = ascii[at];
+                }
             }
         }
     }
@@ -151,6 +193,31 @@ TEST(Units, WcslenReadsNothingBeyondThePageTheTextEndsIn)
         EXPECT_EQ(n, wcslen(text)) << "length " << n;
     }
     munmap(map, static_cast<size_t>(2 * page));
+}
+
+// The same for the scans of terminated texts, with the text at the end of
+// its page and at the start of a page after one that cannot be read.
+TEST(Units, TextScansReadNothingBeyondThePagesTheTextLiesIn)
+{
+    size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    void* map = mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(MAP_FAILED, map);
+    char* middle = static_cast<char*>(map) + page;
+    ASSERT_EQ(0, mprotect(map, page, PROT_NONE));
+    ASSERT_EQ(0, mprotect(middle + page, page, PROT_NONE));
+    WCHAR* first = reinterpret_cast<WCHAR*>(middle);
+    WCHAR* end = reinterpret_cast<WCHAR*>(middle + page);
+    for (size_t n = 0; n <= kMaxLength; ++n) {
+        for (WCHAR* text : {end - n - 1, first}) {
+            for (size_t i = 0; i < n; ++i)
+                text[i] = 'a';
+            text[n] = 0;
+            // Room for more than the text: only the terminator stops the
+            // copies.
+            CheckScans(text, kRoomyCap, "length " + std::to_string(n));
+        }
+    }
+    munmap(map, 3 * page);
 }
 #endif
 
