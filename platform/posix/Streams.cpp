@@ -10,6 +10,7 @@
 #include "Files.h"
 
 #include <fcntl.h>
+#include <new>
 #include <stdio.h>
 #include <stdio_ext.h>
 #include <sys/file.h>
@@ -73,6 +74,78 @@ int Fail(int nError)
     return -1;
 }
 
+// A stream over a descriptor with a buffer of its own. The C library gives a
+// file stream a buffer of at most 8 KiB whatever setvbuf asks for unless the
+// caller supplies the memory, and nothing frees supplied memory when the
+// stream closes; a stream made with fopencookie frees its buffer in its
+// close function. An export then writes 64 KiB per system call.
+struct OwnStream {
+    int fd;
+    char buffer[kStreamBufferBytes];
+};
+
+ssize_t OwnRead(void* cookie, char* buf, size_t size)
+{
+    ssize_t n;
+    do
+        n = read(static_cast<OwnStream*>(cookie)->fd, buf, size);
+    while (n < 0 && errno == EINTR);
+    return n;
+}
+
+// Writes everything or reports how much was written; the C library marks
+// the stream failed when that is less than it asked.
+ssize_t OwnWrite(void* cookie, const char* buf, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = write(static_cast<OwnStream*>(cookie)->fd, buf + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+int OwnSeek(void* cookie, off64_t* offset, int whence)
+{
+    off64_t at = lseek64(static_cast<OwnStream*>(cookie)->fd, *offset, whence);
+    if (at < 0)
+        return -1;
+    *offset = at;
+    return 0;
+}
+
+int OwnClose(void* cookie)
+{
+    auto* stream = static_cast<OwnStream*>(cookie);
+    int result = close(stream->fd);
+    delete stream;
+    return result;
+}
+
+// The stream over fd, which it owns from here on, or null with fd closed.
+FILE* OpenOwnStream(int fd, const char* mode)
+{
+    auto* own = new (std::nothrow) OwnStream;
+    if (!own) {
+        close(fd);
+        errno = ENOMEM;
+        return nullptr;
+    }
+    own->fd = fd;
+    FILE* stream = fopencookie(own, mode, cookie_io_functions_t{OwnRead, OwnWrite, OwnSeek, OwnClose});
+    if (!stream) {
+        close(fd);
+        delete own;
+        return nullptr;
+    }
+    setvbuf(stream, own->buffer, _IOFBF, sizeof own->buffer);
+    return stream;
+}
+
 } // namespace
 
 // _wfsopen: opens a stream with a C runtime mode and a share flag. With
@@ -105,16 +178,12 @@ FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shflag)
         errno = EACCES;
         return nullptr;
     }
-    FILE* stream = fdopen(fd, StdioMode(mode, flags));
-    if (!stream) {
-        close(fd);
+    FILE* stream = OpenOwnStream(fd, StdioMode(mode, flags));
+    if (!stream)
         return nullptr;
-    }
     // A stream is used by one thread at a time, as each filter is, so stdio
-    // need not lock it on every write; and a large buffer spares the many
-    // short writes of an export most of their system calls.
+    // need not lock it on every write.
     __fsetlocking(stream, FSETLOCKING_BYCALLER);
-    setvbuf(stream, nullptr, _IOFBF, kStreamBufferBytes);
     return stream;
 }
 
