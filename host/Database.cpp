@@ -189,6 +189,15 @@ bool TableReader::LoadInto(int i, Text& text) const
         return text.SetEmpty();
     case SQLITE_INTEGER:
         return text.SetInteger(sqlite3_value_int64(pValue));
+    case SQLITE_FLOAT: {
+        // Most stored reals are amounts: their text is made here, the same
+        // as SQLite's, without its general formatting.
+        WCHAR szUnits[16];
+        size_t nUnits = HundredthsToUtf16(sqlite3_value_double(pValue), szUnits);
+        if (nUnits > 0)
+            return text.SetUtf16(szUnits, nUnits);
+        break;
+    }
     default:
         break;
     }

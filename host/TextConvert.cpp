@@ -3,8 +3,13 @@
 // for messages.
 #include "TextConvert.h"
 
+#include <math.h>
 #include <stdint.h>
 #include <string.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace
 {
@@ -89,11 +94,49 @@ inline void WidenFour(uint64_t four, WCHAR* d)
     memcpy(d, &four, sizeof(four));
 }
 
+#if defined(__SSE2__)
+// Most values are ASCII throughout: at least eight bytes of them are widened
+// in blocks of sixteen or eight, the last block overlapping the one before
+// so that no byte is taken alone. Returns false, with any of the n units at
+// pDst written, when a byte is not ASCII.
+bool WidenAscii(const char* pSrc, size_t n, WCHAR* pDst)
+{
+    const __m128i zero = _mm_setzero_si128();
+    auto* d = reinterpret_cast<__m128i*>(pDst);
+    if (n < 16) {
+        __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pSrc));
+        __m128i last = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pSrc + n - 8));
+        if (_mm_movemask_epi8(_mm_or_si128(first, last)) != 0)
+            return false;
+        _mm_storeu_si128(d, _mm_unpacklo_epi8(first, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pDst + n - 8), _mm_unpacklo_epi8(last, zero));
+        return true;
+    }
+    auto widen16 = [&](size_t at) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + at));
+        if (_mm_movemask_epi8(bytes) != 0)
+            return false;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pDst + at), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pDst + at + 8), _mm_unpackhi_epi8(bytes, zero));
+        return true;
+    };
+    size_t at = 0;
+    for (; at + 16 <= n; at += 16)
+        if (!widen16(at))
+            return false;
+    return at == n || widen16(n - 16);
+}
+#endif
+
 size_t Utf8ToUtf16(const char* pSrc, size_t nBytes, WCHAR* pDst)
 {
     // The lanes of WidenFour land in memory order on a little-endian
     // machine only, as every machine the host runs on is.
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "eight bytes widened in one word");
+#if defined(__SSE2__)
+    if (nBytes >= 8 && WidenAscii(pSrc, nBytes, pDst))
+        return nBytes;
+#endif
     const auto* s = reinterpret_cast<const unsigned char*>(pSrc);
     const unsigned char* end = s + nBytes;
     WCHAR* d = pDst;
@@ -121,19 +164,52 @@ size_t Utf8ToUtf16(const char* pSrc, size_t nBytes, WCHAR* pDst)
 
 size_t IntegerToUtf16(int64_t nValue, WCHAR* pDst)
 {
-    char digits[20];
-    int n = 0;
+    // The digits are made two at a time, from the right, into a buffer of
+    // their own, and copied out in one piece.
+    static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                 "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                 "8081828384858687888990919293949596979899";
+    WCHAR digits[20];
+    size_t at = 20;
     uint64_t magnitude = nValue < 0 ? 0 - static_cast<uint64_t>(nValue) : static_cast<uint64_t>(nValue);
-    do {
-        digits[n++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    size_t i = 0;
+    while (magnitude >= 100) {
+        const char* pair = kPairs + 2 * (magnitude % 100);
+        magnitude /= 100;
+        digits[--at] = static_cast<WCHAR>(pair[1]);
+        digits[--at] = static_cast<WCHAR>(pair[0]);
+    }
+    digits[--at] = static_cast<WCHAR>('0' + magnitude % 10);
+    if (magnitude >= 10)
+        digits[--at] = static_cast<WCHAR>('0' + magnitude / 10);
+    size_t n = 0;
     if (nValue < 0)
-        pDst[i++] = '-';
-    while (n > 0)
-        pDst[i++] = static_cast<WCHAR>(digits[--n]);
-    return i;
+        pDst[n++] = '-';
+    memcpy(pDst + n, digits + at, (20 - at) * sizeof(WCHAR));
+    return n + 20 - at;
+}
+
+size_t HundredthsToUtf16(double rValue, WCHAR* pDst)
+{
+    // Whole hundredths below 10^11 only: a real is the double nearest to
+    // k / 100 when k / 100.0, correctly rounded, gives it back. Its 15 or 17
+    // significant digits then round to k / 100 exactly, and SQLite writes
+    // those digits without the trailing zeros, in fixed notation (the
+    // exponent is between -2 and 10), keeping one digit after the point.
+    if (!(rValue > -1e11 && rValue < 1e11) || rValue == 0)
+        return 0;
+    double rScaled = nearbyint(rValue * 100);
+    int64_t k = static_cast<int64_t>(rScaled);
+    if (static_cast<double>(k) / 100 != rValue)
+        return 0;
+    size_t n = IntegerToUtf16(k / 100, pDst);
+    if (k < 0 && k > -100)
+        n = (pDst[0] = '-', pDst[1] = '0', 2);
+    unsigned cents = static_cast<unsigned>(k < 0 ? -(k % 100) : k % 100);
+    pDst[n++] = '.';
+    pDst[n++] = static_cast<WCHAR>('0' + cents / 10);
+    if (cents % 10 != 0)
+        pDst[n++] = static_cast<WCHAR>('0' + cents % 10);
+    return n;
 }
 
 WString Widen(const std::string& utf8)
