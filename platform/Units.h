@@ -1,9 +1,10 @@
 // platform/Units.h: the scans over UTF-16 units that run on every text an
 // export writes: copying an ASCII run to bytes, and looking for any of a few
-// units. Where the processor has SSE2 they take eight units at a time;
-// elsewhere (the x86 build, which does not assume SSE2) one at a time. Those
-// given a count of units read only those; those given a terminated text read
-// as far as its terminator (see ScanText).
+// units. Where the processor has SSE2 they take eight or sixteen units at a
+// time; elsewhere (the x86 build, which does not assume SSE2) one at a time.
+// Those given a count of units read only those; those given a terminated
+// text read up to its terminator and a little around it, as said before
+// CopyPrintable.
 #pragma once
 
 #include "Platform.h"
@@ -124,9 +125,9 @@ inline size_t Find(const WCHAR* s, size_t n, WCHAR c)
 
 // The scans below take terminated texts, whose length is not known
 // beforehand: they read the aligned 16-byte blocks that hold the text, up to
-// the one with the terminator, or to the end of the aligned 32 bytes that
-// hold it. Neither ever crosses a page, so the units around the text in its
-// first and last block can be read without a fault. Those reads are
+// the one with the terminator. Such a block never crosses a page, so the
+// units around the text in its first and last block can be read without a
+// fault. Those reads are
 // deliberate and their bytes unused, so the sanitizers, which would take
 // them for reads of other objects, do not check them.
 #define FERLO_READS_AROUND_TEXT __attribute__((no_sanitize("address", "thread")))
@@ -144,15 +145,13 @@ inline unsigned NotPrintableOr(__m128i p, __m128i a, __m128i b)
         _mm_movemask_epi8(_mm_or_si128(outside, _mm_or_si128(_mm_cmpeq_epi8(p, a), _mm_cmpeq_epi8(p, b)))));
 }
 
-// The units of the aligned pair of blocks, one mask bit each, that are
-// below 0x20 or are a or b, a and b given as bytes below 0x7F. The units are
-// packed into bytes with signed saturation: a unit below 0x80 keeps its
-// value and any other becomes 0x7F or 0x80, so it passes for none of them.
-FERLO_READS_AROUND_TEXT inline unsigned ControlOr(const __m128i* pair, __m128i a, __m128i b)
+// The units of the aligned block, two mask bits each, that are below 0x20
+// or are a or b.
+FERLO_READS_AROUND_TEXT inline unsigned ControlOr(const __m128i* block, __m128i a, __m128i b)
 {
-    __m128i p = _mm_packs_epi16(_mm_load_si128(pair), _mm_load_si128(pair + 1));
-    __m128i control = _mm_cmpeq_epi8(_mm_subs_epu8(p, _mm_set1_epi8(0x1F)), _mm_setzero_si128());
-    __m128i other = _mm_or_si128(_mm_cmpeq_epi8(p, a), _mm_cmpeq_epi8(p, b));
+    __m128i v = _mm_load_si128(block);
+    __m128i control = _mm_cmpeq_epi16(_mm_subs_epu16(v, _mm_set1_epi16(0x1F)), _mm_setzero_si128());
+    __m128i other = _mm_or_si128(_mm_cmpeq_epi16(v, a), _mm_cmpeq_epi16(v, b));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(control, other)));
 }
 
@@ -199,7 +198,15 @@ FERLO_READS_AROUND_TEXT inline size_t CopyPrintable(const WCHAR* s, char* out, s
             i += 8;
         }
         for (; i + 16 <= cap; i += 16, block += 2) {
-            p = _mm_packus_epi16(_mm_load_si128(block), _mm_load_si128(block + 1));
+            // The second block is read only when the first does not hold the
+            // terminator: no block past the terminator's is read.
+            __m128i first = _mm_load_si128(block);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(first, _mm_setzero_si128())) != 0) {
+                p = _mm_packus_epi16(first, first);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), p);
+                return i + static_cast<unsigned>(__builtin_ctz(NotPrintableOr(p, va, vb)));
+            }
+            p = _mm_packus_epi16(first, _mm_load_si128(block + 1));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), p);
             mask = NotPrintableOr(p, va, vb);
             if (mask != 0)
@@ -222,21 +229,16 @@ FERLO_READS_AROUND_TEXT inline size_t FindControlOr(const WCHAR* s, WCHAR a, WCH
 {
 #if defined(__SSE2__)
     uintptr_t at = reinterpret_cast<uintptr_t>(s);
-    // Sixteen units at a time, packed into bytes, while a and b are below
-    // 0x7F, as a delimiter nearly always is.
-    if (at % sizeof(WCHAR) == 0 && a < 0x7F && b < 0x7F) {
-        const __m128i va = _mm_set1_epi8(static_cast<char>(a));
-        const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
-        const __m128i* pair = reinterpret_cast<const __m128i*>(at & ~uintptr_t(31));
-        // One mask bit per unit; those of the units before s are dropped.
-        unsigned skip = static_cast<unsigned>(at & 31) / 2;
-        unsigned mask = ControlOr(pair, va, vb) & (~0u << skip);
-        while (mask == 0) {
-            pair += 2;
-            mask = ControlOr(pair, va, vb);
-        }
-        const WCHAR* first = reinterpret_cast<const WCHAR*>(pair) + __builtin_ctz(mask);
-        return static_cast<size_t>(first - s);
+    if (at % sizeof(WCHAR) == 0) {
+        const __m128i va = _mm_set1_epi16(static_cast<short>(a));
+        const __m128i vb = _mm_set1_epi16(static_cast<short>(b));
+        const __m128i* block = reinterpret_cast<const __m128i*>(at & ~uintptr_t(15));
+        // Two mask bits per unit; those of the units before s are dropped.
+        unsigned mask = ControlOr(block, va, vb) & (~0u << (at & 15));
+        while (mask == 0)
+            mask = ControlOr(++block, va, vb);
+        const char* first = reinterpret_cast<const char*>(block) + __builtin_ctz(mask);
+        return static_cast<size_t>(first - reinterpret_cast<const char*>(s)) / sizeof(WCHAR);
     }
 #endif
     size_t i = 0;
