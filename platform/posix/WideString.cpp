@@ -28,8 +28,9 @@ int lstrlenW(LPCWSTR s)
     return s ? static_cast<int>(wcslen(s)) : 0;
 }
 
-// wcslen: every text the writers put out is measured here first, so it
-// looks at eight units at a time. It reads the aligned 16-byte blocks that
+// wcslen: the writers measure here every text that is not plain ASCII
+// (and the rest of one whose first units were), so it looks at eight units
+// at a time. It reads the aligned 16-byte blocks that
 // hold the text; such a block never crosses a page, so the units around
 // the text in its first and last block can be read without a fault. Those
 // reads are deliberate and their bytes unused, so the sanitizers, which
