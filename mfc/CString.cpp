@@ -70,16 +70,18 @@ IAtlStringMgr* AfxGetStringManager()
     return &s_manager;
 }
 
+// The count changes atomically, as MFC's does: filters on different threads
+// share the empty string, and a lost update would free it.
 void CStringData::AddRef()
 {
-    ++nRefs;
+    __atomic_add_fetch(&nRefs, 1, __ATOMIC_RELAXED);
 }
 
 // A block goes back to the manager that allocated it, which may be the
 // host's: a CString the host returned is released through the host's heap.
 void CStringData::Release()
 {
-    if (--nRefs <= 0)
+    if (__atomic_sub_fetch(&nRefs, 1, __ATOMIC_ACQ_REL) <= 0)
         pStringMgr->Free(this);
 }
 
