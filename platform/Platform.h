@@ -10,11 +10,13 @@
 #if defined(_WIN32)
 #include <windows.h>
 #include <direct.h>
+#include <fcntl.h>
 #include <io.h>
 #include <share.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <wchar.h>
 #define FERLO_WSTR_(s) L##s
 // msvcrt.dll, the C runtime the module links, lacks _fwrite_nolock, the

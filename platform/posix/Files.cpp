@@ -75,17 +75,22 @@ int WindowsErrno(int nError)
 // _waccess: whether the file or directory exists (mode 0), may be read (4),
 // written (2) or both (6); 0 if so, else -1 with errno. Any other mode is
 // EINVAL, as in the Windows runtime. Windows answers the modes from the
-// read-only attribute alone; here the file's permissions decide, which do
-// not stop the superuser.
+// read-only attribute alone; here a file that nobody may write is read-only
+// for everyone, the superuser included, and otherwise the file's
+// permissions decide.
 int _waccess(const WCHAR* path, int mode)
 {
     char szNative[files::kNativePathBytes];
     int nError = (mode & ~6) ? EINVAL : files::ToNativePath(path, szNative);
     if (nError == 0) {
         int nMode = (mode & 4 ? R_OK : 0) | (mode & 2 ? W_OK : 0);
-        if (access(szNative, nMode ? nMode : F_OK) == 0)
+        struct stat st;
+        if ((mode & 2) && stat(szNative, &st) == 0 && files::IsReadOnly(st))
+            nError = EACCES;
+        else if (access(szNative, nMode ? nMode : F_OK) == 0)
             return 0;
-        nError = errno;
+        else
+            nError = errno;
     }
     errno = files::WindowsErrno(nError);
     return -1;

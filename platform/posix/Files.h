@@ -5,6 +5,7 @@
 #include "../Platform.h"
 
 #include <limits.h>
+#include <sys/stat.h>
 
 namespace files
 {
@@ -31,5 +32,16 @@ int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes]);
 // as nError: Windows reports a path through a file, or one too long, as
 // missing (ENOENT) and a refusal of any kind as EACCES.
 int WindowsErrno(int nError);
+
+// Whether Windows would take the file for read-only: a regular file that
+// nobody may write. Windows refuses to write, replace or delete such a file
+// whoever asks, so the stand-in refuses the superuser too.
+bool IsReadOnly(const struct stat& st);
+
+// Tests only: a function the file functions call at the points where
+// another export could slip in between two of their steps: "opened" after
+// an open and before its lock, "held" after a rename, move or delete holds
+// its file and before it acts. Null (the default) calls nothing.
+void SetStepHook(void (*pfnHook)(const char* pszStep));
 
 } // namespace files

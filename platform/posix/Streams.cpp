@@ -1,24 +1,41 @@
 // platform/posix/Streams.cpp: the C runtime's wide stream and file-name
-// functions on Linux: shared opens, renames that never replace, deletes,
-// 64-bit positions and the names of temporary files.
+// functions on Linux: shared opens, renames that never replace, replacing
+// moves, deletes, 64-bit positions and the names of temporary files.
 //
 // Windows keeps another program from using a file that was opened with
 // sharing denied. Linux has no such mode; here an opener takes an exclusive
 // lock (flock) on the file before anything else, and every open, rename and
 // delete of these functions respects that lock. The locks are advisory:
 // programs that do not use these functions are not stopped.
+//
+// Two exports may work in one directory at once, so an open and a move of
+// the same name must not interleave: an opener locks what it opened and
+// then checks that the name still leads to it, and truncates only then; a
+// rename, move or delete first holds the lock of the file it moves. A file
+// is therefore never truncated after another export moved it to its final
+// name, and never moved while another export writes it.
 #include "Files.h"
 
 #include <fcntl.h>
-#include <new>
 #include <stdio.h>
 #include <stdio_ext.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const size_t kStreamBufferBytes = 1 << 16;
+// How often an open tries again when the name it opened was moved away
+// before the lock was held.
+const int kOpenAttempts = 8;
+
+void (*g_pfnStepHook)(const char* pszStep) = nullptr;
+
+void Step(const char* pszStep)
+{
+    if (g_pfnStepHook)
+        g_pfnStepHook(pszStep);
+}
 
 // The open flags of a C runtime mode ("w+b", "rb", "r+b", ...), without the
 // truncation of "w", which waits until the lock is held.
@@ -48,24 +65,18 @@ bool OpenFlags(const WCHAR* mode, int* pFlags, bool* pTruncate)
 }
 
 // The stdio mode for a descriptor already opened (and truncated) by flags.
-const char* StdioMode(const WCHAR* mode, int flags)
+const char* StdioMode(int flags)
 {
     if (flags & O_APPEND)
-        return (flags & O_RDWR) ? "a+" : "a";
-    if (flags & O_RDWR)
+        return (flags & O_ACCMODE) == O_RDWR ? "a+" : "a";
+    switch (flags & O_ACCMODE) {
+    case O_RDWR:
         return "r+";
-    return mode[0] == WSTR('r') ? "r" : "w";
-}
-
-// True when another opener holds the file with sharing denied.
-bool IsHeldByAnother(const char* szNative)
-{
-    int fd = open(szNative, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool bHeld = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    close(fd);
-    return bHeld;
+    case O_WRONLY:
+        return "w";
+    default:
+        return "r";
+    }
 }
 
 int Fail(int nError)
@@ -74,79 +85,115 @@ int Fail(int nError)
     return -1;
 }
 
-// A stream over a descriptor with a buffer of its own. The C library gives a
-// file stream a buffer of at most 8 KiB whatever setvbuf asks for unless the
-// caller supplies the memory, and nothing frees supplied memory when the
-// stream closes; a stream made with fopencookie frees its buffer in its
-// close function. An export then writes 64 KiB per system call.
-struct OwnStream {
-    int fd;
-    char buffer[kStreamBufferBytes];
-};
-
-ssize_t OwnRead(void* cookie, char* buf, size_t size)
+bool SameFile(const struct stat& a, const struct stat& b)
 {
-    ssize_t n;
-    do
-        n = read(static_cast<OwnStream*>(cookie)->fd, buf, size);
-    while (n < 0 && errno == EINTR);
-    return n;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Writes everything or reports how much was written; the C library marks
-// the stream failed when that is less than it asked.
-ssize_t OwnWrite(void* cookie, const char* buf, size_t size)
+// Opens szNative with flags and takes the lock that the share flag asks
+// for: exclusive when sharing is denied, else shared, so that an exclusive
+// holder keeps everyone out. Returns the descriptor once the lock is held
+// and the name still leads to the file opened; when another export moved
+// that file away in between, the open is made again on what the name holds
+// now. -1 with Linux's errno on failure; a file held by another is EACCES.
+// A write open of a read-only file fails as on Windows, even for the
+// superuser.
+int OpenHeld(const char* szNative, int flags, int shflag, mode_t mode = 0666)
 {
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = write(static_cast<OwnStream*>(cookie)->fd, buf + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+    int lock = shflag == _SH_DENYRW ? LOCK_EX : LOCK_SH;
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        int fd = open(szNative, flags | O_CLOEXEC, mode);
+        if (fd < 0)
+            return -1;
+        Step("opened");
+        if (flock(fd, lock | LOCK_NB) != 0) {
+            close(fd);
+            errno = EACCES;
+            return -1;
+        }
+        struct stat held, named;
+        if (fstat(fd, &held) == 0 && stat(szNative, &named) == 0 && SameFile(held, named)) {
+            bool bWrite = (flags & O_ACCMODE) != O_RDONLY;
+            if (bWrite && !(flags & O_EXCL) && files::IsReadOnly(held)) {
+                close(fd);
+                errno = EACCES;
+                return -1;
+            }
+            return fd;
+        }
+        close(fd);
+        if (flags & O_EXCL)
             break;
-        done += static_cast<size_t>(n);
     }
-    return static_cast<ssize_t>(done);
+    errno = EACCES;
+    return -1;
 }
 
-int OwnSeek(void* cookie, off64_t* offset, int whence)
+// Holds the file a rename, move or delete is about to act on: the name
+// itself is moved, so a symbolic link there is refused (ELOOP) rather than
+// followed to a file that stays where it is.
+int HoldForMove(const char* szNative)
 {
-    off64_t at = lseek64(static_cast<OwnStream*>(cookie)->fd, *offset, whence);
-    if (at < 0)
-        return -1;
-    *offset = at;
-    return 0;
+    return OpenHeld(szNative, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, _SH_DENYRW);
 }
 
-int OwnClose(void* cookie)
+// A stream over fd, or null with fd still open. A stream is used by one
+// thread at a time, as each filter is, so stdio need not lock it on every
+// write.
+FILE* StreamOver(int fd, const char* mode)
 {
-    auto* stream = static_cast<OwnStream*>(cookie);
-    int result = close(stream->fd);
-    delete stream;
-    return result;
-}
-
-// The stream over fd, which it owns from here on, or null with fd closed.
-FILE* OpenOwnStream(int fd, const char* mode)
-{
-    auto* own = new (std::nothrow) OwnStream;
-    if (!own) {
-        close(fd);
-        errno = ENOMEM;
-        return nullptr;
-    }
-    own->fd = fd;
-    FILE* stream = fopencookie(own, mode, cookie_io_functions_t{OwnRead, OwnWrite, OwnSeek, OwnClose});
-    if (!stream) {
-        close(fd);
-        delete own;
-        return nullptr;
-    }
-    setvbuf(stream, own->buffer, _IOFBF, sizeof own->buffer);
+    FILE* stream = fdopen(fd, mode);
+    if (stream)
+        __fsetlocking(stream, FSETLOCKING_BYCALLER);
     return stream;
 }
 
+int ToWindowsError(int nError)
+{
+    switch (nError) {
+    case ENOENT:
+    case ENOTDIR:
+        return ERROR_FILE_NOT_FOUND;
+    case EEXIST:
+        return ERROR_ALREADY_EXISTS;
+    case EACCES:
+        return ERROR_SHARING_VIOLATION;
+    default:
+        return ERROR_ACCESS_DENIED;
+    }
+}
+
+// Renames szOld, which the caller holds, to szNew without replacing a file.
+int RenameHeld(const char* szOld, const char* szNew)
+{
+    if (renameat2(AT_FDCWD, szOld, AT_FDCWD, szNew, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    // File systems without the no-replace rename: a new link fails when the
+    // name is taken, and only then is the old name removed.
+    if (link(szOld, szNew) != 0)
+        return -1;
+    unlink(szOld);
+    return 0;
+}
+
 } // namespace
+
+namespace files
+{
+
+bool IsReadOnly(const struct stat& st)
+{
+    return S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+void SetStepHook(void (*pfnHook)(const char* pszStep))
+{
+    g_pfnStepHook = pfnHook;
+}
+
+} // namespace files
 
 // _wfsopen: opens a stream with a C runtime mode and a share flag. With
 // sharing denied (0x10) the open fails with EACCES, before the file is
@@ -167,29 +214,96 @@ FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shflag)
         Fail(nError);
         return nullptr;
     }
-    int fd = open(szNative, flags | O_CLOEXEC, 0666);
+    int fd = OpenHeld(szNative, flags, shflag);
     if (fd < 0) {
         Fail(errno == EISDIR ? EACCES : errno);
         return nullptr;
     }
-    int lock = shflag == _SH_DENYRW ? LOCK_EX : LOCK_SH;
-    if (flock(fd, lock | LOCK_NB) != 0 || (bTruncate && ftruncate(fd, 0) != 0)) {
+    if (bTruncate && ftruncate(fd, 0) != 0) {
         close(fd);
         errno = EACCES;
         return nullptr;
     }
-    FILE* stream = OpenOwnStream(fd, StdioMode(mode, flags));
+    FILE* stream = StreamOver(fd, StdioMode(flags));
     if (!stream)
-        return nullptr;
-    // A stream is used by one thread at a time, as each filter is, so stdio
-    // need not lock it on every write.
-    __fsetlocking(stream, FSETLOCKING_BYCALLER);
+        close(fd);
     return stream;
 }
 
+// _wsopen: opens a file as a descriptor, with _O_ flags, a share flag as
+// _wfsopen's and, for a new file, _S_IWRITE to make it writable. It never
+// opens through a symbolic link: a link at the name is refused with EACCES,
+// also where _O_EXCL would report the name as taken, because a link there
+// was planted by someone else. Windows follows links here; creating one
+// there takes a privilege that ordinary users lack.
+int _wsopen(const WCHAR* filename, int oflag, int shflag, int pmode)
+{
+    char szNative[files::kNativePathBytes];
+    int nError = files::ToNativePath(filename, szNative);
+    if (nError != 0)
+        return Fail(nError);
+    static const int kAccess[] = {O_RDONLY, O_WRONLY, O_RDWR, O_RDWR};
+    int flags = kAccess[oflag & 3] | O_NOFOLLOW;
+    if (oflag & _O_CREAT)
+        flags |= O_CREAT;
+    if (oflag & _O_EXCL)
+        flags |= O_EXCL;
+    mode_t mode = (pmode & _S_IWRITE) ? 0666 : 0444;
+    int fd = OpenHeld(szNative, flags, shflag, mode);
+    if (fd < 0) {
+        nError = errno;
+        struct stat st;
+        if (nError == ELOOP || (nError == EEXIST && lstat(szNative, &st) == 0 && S_ISLNK(st.st_mode)))
+            nError = EACCES;
+        return Fail(nError == EISDIR ? EACCES : nError);
+    }
+    if ((oflag & _O_TRUNC) && ftruncate(fd, 0) != 0) {
+        close(fd);
+        return Fail(EACCES);
+    }
+    return fd;
+}
+
+// _wfdopen: a stream over a descriptor of _wsopen, which the stream owns
+// from then on; on failure the descriptor stays open.
+FILE* _wfdopen(int fd, const WCHAR* mode)
+{
+    char szMode[4];
+    size_t n = 0;
+    for (; mode && *mode && n + 1 < sizeof szMode; ++mode)
+        if (*mode == WSTR('r') || *mode == WSTR('w') || *mode == WSTR('a') || *mode == WSTR('+'))
+            szMode[n++] = static_cast<char>(*mode);
+    szMode[n] = 0;
+    if (n == 0) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    return StreamOver(fd, szMode);
+}
+
+int _fileno(FILE* stream)
+{
+    return fileno(stream);
+}
+
+int _close(int fd)
+{
+    return close(fd);
+}
+
+// _chsize_s: sets the length of an open file; 0, or the error number.
+errno_t _chsize_s(int fd, int64_t size)
+{
+    if (size < 0)
+        return EINVAL;
+    return ftruncate(fd, static_cast<off_t>(size)) == 0 ? 0 : files::WindowsErrno(errno);
+}
+
 // _wrename: renames a file; never replaces one. A file of the new name
-// makes it fail with EEXIST, as does a file held by an opener that denies
-// sharing (EACCES), as on Windows.
+// makes it fail with EEXIST, and a file held by an opener that denies
+// sharing with EACCES, as on Windows. Only a file it can hold is renamed:
+// a symbolic link is refused (ENOENT, as Windows reports a link it cannot
+// use).
 int _wrename(const WCHAR* oldname, const WCHAR* newname)
 {
     char szOld[files::kNativePathBytes];
@@ -199,31 +313,78 @@ int _wrename(const WCHAR* oldname, const WCHAR* newname)
         nError = files::ToNativePath(newname, szNew);
     if (nError != 0)
         return Fail(nError);
-    if (IsHeldByAnother(szOld))
-        return Fail(EACCES);
-    if (renameat2(AT_FDCWD, szOld, AT_FDCWD, szNew, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
+    int fd = HoldForMove(szOld);
+    if (fd < 0)
         return Fail(errno);
-    // File systems without the no-replace rename: a new link fails when the
-    // name is taken, and only then is the old name removed.
-    if (link(szOld, szNew) != 0)
-        return Fail(errno);
-    unlink(szOld);
-    return 0;
+    Step("held");
+    int result = RenameHeld(szOld, szNew) == 0 ? 0 : Fail(errno);
+    close(fd);
+    return result;
 }
 
-// _wremove: deletes a file; a file held by an opener that denies sharing
-// stays, with EACCES, as on Windows.
+// MoveFileExW: renames a file, replacing the file of the new name when
+// MOVEFILE_REPLACE_EXISTING asks for it, in one step: the replaced file is
+// never gone before the new one stands in its place. As on Windows, a
+// target held with sharing denied (ERROR_SHARING_VIOLATION), a read-only
+// target or a directory (ERROR_ACCESS_DENIED) is not replaced. A symbolic
+// link of the new name is replaced itself, not the file it leads to.
+BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags)
+{
+    char szOld[files::kNativePathBytes];
+    char szNew[files::kNativePathBytes];
+    int nError = files::ToNativePath(lpExistingFileName, szOld);
+    if (nError == 0)
+        nError = files::ToNativePath(lpNewFileName, szNew);
+    if (nError != 0) {
+        SetLastError(nError == ENAMETOOLONG ? ERROR_FILENAME_EXCED_RANGE : ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    int fdOld = HoldForMove(szOld);
+    if (fdOld < 0) {
+        SetLastError(ToWindowsError(errno));
+        return FALSE;
+    }
+    Step("held");
+    DWORD dwError = ERROR_SUCCESS;
+    int fdNew = -1;
+    if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) {
+        if (RenameHeld(szOld, szNew) != 0)
+            dwError = ToWindowsError(errno);
+    } else if ((fdNew = HoldForMove(szNew)) < 0 && errno != ENOENT && errno != ELOOP) {
+        dwError = ToWindowsError(errno);
+    } else {
+        struct stat st;
+        if (fdNew >= 0 && fstat(fdNew, &st) == 0 && (files::IsReadOnly(st) || S_ISDIR(st.st_mode)))
+            dwError = ERROR_ACCESS_DENIED;
+        else if (rename(szOld, szNew) != 0)
+            dwError = ToWindowsError(errno);
+    }
+    if (fdNew >= 0)
+        close(fdNew);
+    close(fdOld);
+    SetLastError(dwError);
+    return dwError == ERROR_SUCCESS;
+}
+
+// _wremove: deletes a file. A file held by an opener that denies sharing
+// stays, with EACCES, as on Windows, and so does a read-only file, also for
+// the superuser. A symbolic link is deleted itself.
 int _wremove(const WCHAR* path)
 {
     char szNative[files::kNativePathBytes];
     int nError = files::ToNativePath(path, szNative);
     if (nError != 0)
         return Fail(nError);
-    if (IsHeldByAnother(szNative))
-        return Fail(EACCES);
-    return unlink(szNative) == 0 ? 0 : Fail(errno);
+    int fd = HoldForMove(szNative);
+    if (fd < 0)
+        return errno == ELOOP && unlink(szNative) == 0 ? 0 : Fail(errno);
+    Step("held");
+    struct stat st;
+    int result = fstat(fd, &st) == 0 && files::IsReadOnly(st) ? Fail(EACCES)
+                 : unlink(szNative) == 0                        ? 0
+                                                                : Fail(errno);
+    close(fd);
+    return result;
 }
 
 int _fseeki64(FILE* stream, int64_t offset, int origin)

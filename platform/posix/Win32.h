@@ -95,8 +95,27 @@ int _wmkdir(const WCHAR* dirname);
 #define _SH_DENYRW 0x10
 #define _SH_DENYNO 0x40
 #define ERROR_BUFFER_OVERFLOW 111
+#define _O_RDONLY 0x0000
+#define _O_WRONLY 0x0001
+#define _O_RDWR 0x0002
+#define _O_CREAT 0x0100
+#define _O_TRUNC 0x0200
+#define _O_EXCL 0x0400
+#define _O_BINARY 0x8000
+#define _S_IREAD 0x0100
+#define _S_IWRITE 0x0080
+#define MOVEFILE_REPLACE_EXISTING 0x1
+#define ERROR_ALREADY_EXISTS 183
+#define ERROR_SHARING_VIOLATION 32
+typedef int errno_t;
 FILE* _wfsopen(const WCHAR* filename, const WCHAR* mode, int shflag);
+int _wsopen(const WCHAR* filename, int oflag, int shflag, int pmode);
+FILE* _wfdopen(int fd, const WCHAR* mode);
+int _fileno(FILE* stream);
+int _close(int fd);
+errno_t _chsize_s(int fd, int64_t size);
 int _wrename(const WCHAR* oldname, const WCHAR* newname);
+BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags);
 int _wremove(const WCHAR* path);
 int _fseeki64(FILE* stream, int64_t offset, int origin);
 int64_t _ftelli64(FILE* stream);
