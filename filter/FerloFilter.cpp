@@ -12,7 +12,8 @@ CFerloFilter::CFerloFilter(uint32_t hostContext, const WCHAR* pszRegistryKey)
       m_bOverwrite(0), m_bWriteHead(1), m_bSingle(0), m_bXml(0), m_bHeadline(0), m_bMap(0),
       m_ppszFieldNames(nullptr), m_nFieldNames(0), m_szFile{0}, m_szWorkFile{0}, m_szPrevTable{0},
       m_nRecordsStart(0), m_pFile(nullptr), m_nTables(0),
-      m_pConvBuf(nullptr), m_pQuoteBuf(nullptr), m_bAsciiProbed(0), m_nAsciiCodePage(0), m_bAsciiSame(0)
+      m_pConvBuf(nullptr), m_pQuoteBuf(nullptr), m_bAsciiProbed(0), m_nAsciiCodePage(0), m_bAsciiSame(0),
+      m_bWriteFailed(0)
 {
     m_nCodePage = GetACP();
     SetDefaultDelimiter();

@@ -74,6 +74,11 @@ public:
     int32_t m_bAsciiProbed;
     uint32_t m_nAsciiCodePage;
     int32_t m_bAsciiSame;
+    // 1 once a file of this export could not be written in full (a write,
+    // flush or close failed, as on a full disk); the next ParseOptions
+    // clears it. Such a file is never renamed over, appended to or put in
+    // place of another, and Commit reports the export as failed.
+    int32_t m_bWriteFailed;
 
 private:
     CFerloFilter(uint32_t hostContext, const WCHAR* pszRegistryKey);
@@ -81,10 +86,12 @@ private:
     bool IsComplete(const WCHAR* pszRegistryKey) const;
     void SetDefaultDelimiter();
     void ReleaseFieldNames();
+    bool CloseOutputFile();
 
     // Tables (output/TableOutput.cpp).
     bool TableFileName(const WCHAR* pszTable, WCHAR* pszOut) const;
-    bool WorkFileName(WCHAR* pszOut) const;
+    bool WorkFileName(UINT nUnique, WCHAR* pszOut) const;
+    FILE* CreateFirstTableFile(WCHAR* pszName) const;
     int RenameFirstTable();
     int BeginRecordTable(const HostString& table, HostField** ppFields, int nFields);
     void WriteHeadName(int i, const WCHAR* pszName);

@@ -21,6 +21,31 @@ FILE* OpenOutputFile(const WCHAR* pszPath)
     return _wfsopen(pszPath, WSTR("w+b"), _SH_DENYRW);
 }
 
+FILE* CreateWorkFile(const WCHAR* pszPath, bool* pbTaken)
+{
+    int fd = _wsopen(pszPath, _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY, _SH_DENYRW, _S_IREAD | _S_IWRITE);
+    *pbTaken = fd < 0 && errno == EEXIST;
+    if (fd < 0)
+        return nullptr;
+    FILE* pFile = _wfdopen(fd, WSTR("w+b"));
+    if (!pFile) {
+        _close(fd);
+        _wremove(pszPath);
+    }
+    return pFile;
+}
+
+FILE* OpenWorkFile(const WCHAR* pszPath)
+{
+    int fd = _wsopen(pszPath, _O_RDONLY | _O_BINARY, _SH_DENYRW, 0);
+    if (fd < 0)
+        return nullptr;
+    FILE* pFile = _wfdopen(fd, WSTR("rb"));
+    if (!pFile)
+        _close(fd);
+    return pFile;
+}
+
 void WriteByteOrderMark(FILE* pFile)
 {
     static const unsigned char kByteOrderMark[] = {0xFF, 0xFE};

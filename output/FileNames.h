@@ -35,5 +35,15 @@ size_t BaseLength(const WCHAR* pszPath);
 // sharing denied to other openers while it is written; null on failure.
 FILE* OpenOutputFile(const WCHAR* pszPath);
 
+// Creates the work file pszPath for reading and writing, binary, with
+// sharing denied, only if no file of that name exists, never through a
+// link. Null on failure; *pbTaken tells whether the name was taken by a
+// file (another export's work file, or one kept by a failed commit).
+FILE* CreateWorkFile(const WCHAR* pszPath, bool* pbTaken);
+
+// Opens the closed work file again, for reading, with sharing denied and
+// never through a link; null on failure.
+FILE* OpenWorkFile(const WCHAR* pszPath);
+
 // The byte-order mark that begins every UTF-16LE text file.
 void WriteByteOrderMark(FILE* pFile);

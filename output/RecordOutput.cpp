@@ -78,14 +78,26 @@ void CFerloFilter::WriteRecordHead(const WCHAR* pszPath)
     }
 }
 
+// Closes the open output file. False when the file does not hold all that
+// was written to it, because a write, the last flush or the close failed
+// (a full disk); the export is then marked as failed.
+bool CFerloFilter::CloseOutputFile()
+{
+    if (!m_pFile)
+        return true;
+    bool bOk = !ferror(m_pFile);
+    bOk = fclose(m_pFile) == 0 && bOk;
+    m_pFile = nullptr;
+    if (!bOk)
+        m_bWriteFailed = 1;
+    return bOk;
+}
+
 int ZRCALL CFerloFilter::BeginRecord(const WCHAR* pszPath)
 {
     if (m_bSingle) {
-        if (m_pFile) {
-            // A record left open by a missing EndRecord is closed first.
-            fclose(m_pFile);
-            m_pFile = nullptr;
-        }
+        // A record left open by a missing EndRecord is closed first.
+        CloseOutputFile();
         int status = OpenRecordFile(pszPath);
         if (status != 0)
             return status;
@@ -132,17 +144,14 @@ int ZRCALL CFerloFilter::EndRecord()
         WriteLiteral("</file>\n");
     else
         WriteText(m_szLineEnd, 0);
-    fflush(m_pFile);
-    fclose(m_pFile);
-    m_pFile = nullptr;
-    return 0;
+    return CloseOutputFile() ? 0 : 1;
 }
 
+// One-file mode closes the table's file; 1 when the file could not be
+// written in full. The export has failed then, and Commit says so too.
 int ZRCALL CFerloFilter::EndTable()
 {
-    if (!m_bSingle && m_pFile) {
-        fclose(m_pFile);
-        m_pFile = nullptr;
-    }
-    return 0;
+    if (m_bSingle)
+        return 0;
+    return CloseOutputFile() ? 0 : 1;
 }

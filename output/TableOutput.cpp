@@ -13,6 +13,9 @@ const WCHAR kWorkFilePrefix[] = WSTR("FERLO");
 // The work file's directory is copied into a buffer of this many units,
 // terminator included; a longer directory cannot hold a work file.
 const size_t kTempDirUnits = 245;
+// The work file's unique numbers run from 1 up to this, the largest that
+// the temporary-name call takes.
+const UINT kLastWorkFileNumber = 0xFFFF;
 
 } // namespace
 
@@ -30,10 +33,10 @@ bool CFerloFilter::TableFileName(const WCHAR* pszTable, WCHAR* pszOut) const
         .Ok();
 }
 
-// The work file of the first table: in the directory of the FILE path (its
-// base cut at the last backslash, or the base itself without one), under a
-// name that depends on that directory only.
-bool CFerloFilter::WorkFileName(WCHAR* pszOut) const
+// The name of the first table's work file with the unique number nUnique:
+// in the directory of the FILE path (its base cut at the last backslash, or
+// the base itself without one), FER1.TMP for 1, FER2.TMP for 2, and so on.
+bool CFerloFilter::WorkFileName(UINT nUnique, WCHAR* pszOut) const
 {
     WCHAR szDirectory[kTempDirUnits];
     size_t nBase = BaseLength(m_szFile);
@@ -43,13 +46,34 @@ bool CFerloFilter::WorkFileName(WCHAR* pszOut) const
             nDirectory = i;
     if (!PathBuilder(szDirectory, kTempDirUnits).Append(m_szFile, nDirectory).Ok())
         return false;
-    return GetTempFileNameW(szDirectory, kWorkFilePrefix, 1, pszOut) != 0;
+    return GetTempFileNameW(szDirectory, kWorkFilePrefix, nUnique, pszOut) != 0;
+}
+
+// Creates the first table's work file as a new file of its own: FER1.TMP,
+// or the next free number when another export is writing its work file in
+// the same directory or a failed commit kept one there. No file that exists
+// is opened, so nothing another export wrote, or a user kept, is emptied.
+// The name taken is left in pszName.
+FILE* CFerloFilter::CreateFirstTableFile(WCHAR* pszName) const
+{
+    bool bTaken = true;
+    for (UINT n = 1; bTaken && n <= kLastWorkFileNumber; ++n) {
+        if (!WorkFileName(n, pszName))
+            return nullptr;
+        if (FILE* pFile = CreateWorkFile(pszName, &bTaken))
+            return pFile;
+    }
+    return nullptr;
 }
 
 // The second table's begin gives the first table's closed work file its
 // final name. A file of that name is replaced only with OVERWRITE on.
 int CFerloFilter::RenameFirstTable()
 {
+    // A work file that could not be written in full keeps its name, so that
+    // it replaces no file.
+    if (m_bWriteFailed)
+        return 2;
     WCHAR szFinal[kPathUnits];
     if (!TableFileName(m_szPrevTable, szFinal))
         return 2;
@@ -95,22 +119,28 @@ int ZRCALL CFerloFilter::BeginTable(const HostString& table, HostField** ppField
     // does not fit refuses the table and leaves all files as they are.
     WCHAR szFile[kPathUnits];
     WCHAR szPrevTable[kPathUnits];
-    bool bNamed = m_nTables == 0 ? WorkFileName(szFile) : TableFileName(pszTable, szFile);
+    bool bNamed = m_nTables == 0 ? WorkFileName(1, szFile) : TableFileName(pszTable, szFile);
     if (!bNamed || !PathBuilder(szPrevTable, kPathUnits).Append(pszTable).Ok())
         return 2;
-    if (m_nTables == 1 && RenameFirstTable() != 0)
-        return 2;
+    if (m_nTables == 1) {
+        if (RenameFirstTable() != 0)
+            return 2;
+        // The work file's name may be taken by another export from now on:
+        // nothing here may refer to it again.
+        m_szWorkFile[0] = 0;
+    }
 
-    PathBuilder(m_szWorkFile, kPathUnits).Append(szFile);
-    m_pFile = OpenOutputFile(m_szWorkFile);
+    m_pFile = m_nTables == 0 ? CreateFirstTableFile(szFile) : OpenOutputFile(szFile);
     if (!m_pFile)
         return 2;
+    PathBuilder(m_szWorkFile, kPathUnits).Append(szFile);
     if (m_bUnicode)
         WriteByteOrderMark(m_pFile);
     if (CZRDbFilter::BeginTable(table, ppFields, nFields) != 0) {
         fclose(m_pFile);
         m_pFile = nullptr;
         _wremove(m_szWorkFile);
+        m_szWorkFile[0] = 0;
         return 2;
     }
     if (m_bWriteHead)

@@ -109,6 +109,7 @@ int ZRCALL CFerloFilter::ParseOptions(const HostString& options)
     AddExtension(*this);
     SettleModes(*this);
     m_nTables = 0;
+    m_bWriteFailed = 0;
     String file(m_szFile);
     return EnsureDirectory(file.path()) ? 0 : 1;
 }

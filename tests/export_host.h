@@ -5,6 +5,7 @@
 
 #include "filter_fixture.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,10 @@ inline std::string Ascii(const WString& s)
 // Runs one export in the host's order: options, then per table BeginTable,
 // per record BeginRecord, one WriteField per field, EndRecord, then
 // EndTable; Commit after the last table; then the filter is destroyed.
-inline ExportLog RunExport(const WString& options, const std::vector<TestTable>& tables)
+// beforeClosing, when given, runs before each table's last EndRecord and
+// before its EndTable, where the files are closed.
+inline ExportLog RunExport(const WString& options, const std::vector<TestTable>& tables,
+                           const std::function<void()>& beforeClosing = {})
 {
     ExportLog log;
     auto note = [&log](const std::string& what, int status) {
@@ -89,8 +93,12 @@ inline ExportLog RunExport(const WString& options, const std::vector<TestTable>&
                 fields[i].SetValue(i < record.values.size() ? record.values[i] : WString());
                 note("WriteField", p->WriteField(&fields[i]));
             }
+            if (beforeClosing && &record == &table.records.back())
+                beforeClosing();
             note("EndRecord", p->EndRecord());
         }
+        if (beforeClosing)
+            beforeClosing();
         note("EndTable", p->EndTable());
     }
     note("Commit", p->Commit());
