@@ -248,7 +248,8 @@ TEST(ExportFaults, ConcurrentExportsKeepTheirOwnRecords)
                 for (int k = 0; k < 50; ++k)
                     table.records.push_back({WSTR(""), {WSTR("export ") + n}});
                 logs[i] = RunExport(Options(dir, WSTR("t") + n, overwrite[i] ? WSTR("[OVERWRITE=TRUE]") : WSTR("")),
-                                    {table})
+                                    {table},
+                                    [&pause] { std::this_thread::sleep_for(std::chrono::microseconds(pause() % 500)); })
                               .calls;
             });
         }
