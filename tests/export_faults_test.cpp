@@ -301,12 +301,11 @@ private:
     void (*m_previous)(int);
 };
 
-// A table larger than the room left on the disk. With a record path, one
-// file per record, its only record is.
-TestTable BigTable(const WString& recordPath = WString())
+// A table of nRecords records of 68 bytes each, or with a record path, one
+// file per record, one record of 70,008 bytes.
+TestTable BigTable(int nRecords, const WString& recordPath = WString())
 {
     TestTable table{WSTR("Big"), {WSTR("ID"), WSTR("Text")}, {}};
-    int nRecords = recordPath.empty() ? 2000 : 1;
     for (int i = 0; i < nRecords; ++i)
         table.records.push_back({recordPath, {WSTR("12345"), WString(recordPath.empty() ? 60 : 70000, WSTR('x'))}});
     return table;
@@ -338,7 +337,7 @@ TEST(ExportFaults, FullDiskWhileWriting)
         bool bPerRecord = WString(c.more) == WSTR("[SINGLE=TRUE]");
         std::optional<FileSizeLimit> full(std::in_place, 65536);
         ExportLog log = RunExport(Options(dir, WSTR("data"), c.more),
-                                  {BigTable(bPerRecord ? dir.Path(WSTR("record")) : WString())},
+                                  {bPerRecord ? BigTable(1, dir.Path(WSTR("record"))) : BigTable(2000)},
                                   [&full] { full.reset(); });
         EXPECT_NE(std::string::npos, log.calls.find(c.expected)) << log.calls;
         if (c.bTarget)
@@ -357,29 +356,17 @@ TEST(ExportFaults, FullDiskDuringTheAppend)
     TempDir dir;
     std::string old(40000, 'o');
     WriteBytes(dir.Native() / "data.txt", old);
-    FilterPtr f = MakeFilter();
-    ASSERT_EQ(0, f->ParseOptions(HostString{Options(dir, WSTR("data")).c_str()}));
-    TestTable table = BigTable();
-    std::vector<TestField> fields(table.fields.begin(), table.fields.end());
-    HostField* pointers[] = {&fields[0], &fields[1]};
-    ASSERT_EQ(0, f->BeginTable(HostString{WSTR("Big")}, pointers, 2));
-    for (int i = 0; i < 400; ++i) {
-        f->BeginRecord(WSTR(""));
-        for (int k = 0; k < 2; ++k) {
-            fields[k].SetValue(table.records[i].values[k]);
-            f->WriteField(&fields[k]);
-        }
-        f->EndRecord();
-    }
-    ASSERT_EQ(0, f->EndTable());
-    std::string work = ReadBytes(NativePath(f->m_szWorkFile));
-    ASSERT_GT(work.size() + old.size(), 65536u);
-    {
-        FileSizeLimit full(65536);
-        EXPECT_EQ(1, f->Commit());
-    }
+    std::optional<FileSizeLimit> full;
+    ExportLog log = RunExport(Options(dir, WSTR("data")), {BigTable(400)}, [&full] { full.emplace(65536); });
+    full.reset();
+    EXPECT_NE(std::string::npos, log.calls.find("EndTable=0 Commit=1")) << log.calls;
     EXPECT_EQ(old, ReadBytes(dir.Native() / "data.txt"));
-    EXPECT_EQ(work, ReadBytes(NativePath(f->m_szWorkFile)));
+    std::string records;
+    for (int i = 0; i < 400; ++i)
+        records += "12345;" + std::string(60, 'x') + "\r\n";
+    std::set<std::string> work = Others(dir, {"data.txt"});
+    ASSERT_EQ(1u, work.size());
+    EXPECT_EQ("id;Text\r\n" + records, ReadBytes(dir.Native() / *work.begin()));
 }
 
 // A symbolic link planted at the work file's name is not followed: the
