@@ -11,13 +11,16 @@ if(WIN32)
   # The plug-in drops into a host's folder alone: the compiler's runtime is
   # linked in, so it depends on system DLLs only.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # The 32-bit module also exports String's and CAbort's members under the
+  # host compiler's names.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(FERLO_DEF_FILE ${CMAKE_SOURCE_DIR}/filter/ferlo32.def)
+    set(FERLO_EXPORT_SOURCES ${CMAKE_SOURCE_DIR}/filter/ferlo32.def
+      ${CMAKE_SOURCE_DIR}/common/ExportedConstructors.cpp)
   else()
-    set(FERLO_DEF_FILE ${CMAKE_SOURCE_DIR}/filter/ferlo64.def)
+    set(FERLO_EXPORT_SOURCES ${CMAKE_SOURCE_DIR}/filter/ferlo64.def)
   endif()
   function(ferlo_set_exports target)
-    target_sources(${target} PRIVATE ${FERLO_DEF_FILE} ${FERLO_RESOURCES})
+    target_sources(${target} PRIVATE ${FERLO_EXPORT_SOURCES} ${FERLO_RESOURCES})
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ferlo)
   endfunction()
 else()

@@ -5,6 +5,8 @@
 // carries its own, with the meaning given in Abort.h.
 #include "Abort.h"
 
+#include "AsmSymbol.h"
+
 #include <new>
 
 static_assert(sizeof(CAbort) == sizeof(void*) + 4 * sizeof(uint32_t),
@@ -13,9 +15,6 @@ static_assert(sizeof(CAbort) == sizeof(void*) + 4 * sizeof(uint32_t),
 // g_abortVtable is the virtual table's symbol plus two pointers. The table
 // is emitted in this file, beside Destroy, the class's first out-of-line
 // virtual operation, so the name is defined here too.
-#define FERLO_ASM_TEXT_(x) #x
-#define FERLO_ASM_TEXT(x) FERLO_ASM_TEXT_(x)
-#define FERLO_ASM_SYMBOL(name) FERLO_ASM_TEXT(__USER_LABEL_PREFIX__) #name
 #define FERLO_ABORT_ALIAS FERLO_ASM_SYMBOL(g_abortVtable)
 #define FERLO_ABORT_TABLE FERLO_ASM_SYMBOL(_ZTV6CAbort)
 #define FERLO_TWO_POINTERS "2 * " FERLO_ASM_TEXT(__SIZEOF_POINTER__)

@@ -3,7 +3,6 @@
 // for messages.
 #include "TextConvert.h"
 
-#include <math.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -188,23 +187,56 @@ size_t IntegerToUtf16(int64_t nValue, WCHAR* pDst)
     return n + 20 - at;
 }
 
+namespace
+{
+
+// The whole number k for which m / 2^s is the double nearest to k / 100, or
+// 0 when there is none; m has 53 bits and s is 16 to 60, so 100 m fits in 64
+// bits. k / 100 is the nearest when it lies within half a unit in m's last
+// place, |100 m - k 2^s| < 50; for m = 2^52 the doubles below are twice as
+// close, so k / 100 below it must lie within 25. No tie can arise: none of
+// 100 m - 50, 100 m + 50 and 100 m - 25 is a multiple of 2^s.
+uint64_t NearestHundredths(uint64_t m, unsigned s)
+{
+    const uint64_t unit = uint64_t(1) << s;
+    uint64_t scaled = 100 * m;
+    uint64_t k = scaled >> s;
+    uint64_t above = scaled & (unit - 1);
+    if (above < (m == uint64_t(1) << 52 ? 25u : 50u))
+        return k;
+    if (unit - above < 50)
+        return k + 1;
+    return 0;
+}
+
+} // namespace
+
 size_t HundredthsToUtf16(double rValue, WCHAR* pDst)
 {
-    // Whole hundredths below 10^11 only: a real is the double nearest to
-    // k / 100 when k / 100.0, correctly rounded, gives it back. Its 15 or 17
-    // significant digits then round to k / 100 exactly, and SQLite writes
-    // those digits without the trailing zeros, in fixed notation (the
-    // exponent is between -2 and 10), keeping one digit after the point.
-    if (!(rValue > -1e11 && rValue < 1e11) || rValue == 0)
+    // Whole hundredths below 10^11 only: a real is the double nearest to some
+    // k / 100. Its 15 or 17 significant digits then round to k / 100 exactly,
+    // and SQLite writes those digits without the trailing zeros, in fixed
+    // notation (the exponent is between -2 and 10), keeping one digit after
+    // the point. The test reads the double's bits and works in integers: the
+    // 32-bit build computes in the x87 unit, whose quotients keep more bits
+    // than a double, so k / 100.0 compared with the real is no test there.
+    if (!(rValue > -1e11 && rValue < 1e11))
         return 0;
-    double rScaled = nearbyint(rValue * 100);
-    int64_t k = static_cast<int64_t>(rScaled);
-    if (static_cast<double>(k) / 100 != rValue)
+    uint64_t bits;
+    memcpy(&bits, &rValue, sizeof(bits));
+    // |real| = m / 2^s; below 2^-8 (zero and the subnormals among them) no
+    // real is nearest to a hundredth.
+    unsigned s = 1075 - static_cast<unsigned>((bits >> 52) & 0x7FF);
+    if (s > 60)
         return 0;
-    size_t n = IntegerToUtf16(k / 100, pDst);
-    if (k < 0 && k > -100)
-        n = (pDst[0] = '-', pDst[1] = '0', 2);
-    unsigned cents = static_cast<unsigned>(k < 0 ? -(k % 100) : k % 100);
+    uint64_t k = NearestHundredths((bits & ((uint64_t(1) << 52) - 1)) | uint64_t(1) << 52, s);
+    if (k == 0)
+        return 0;
+    size_t n = 0;
+    if (bits >> 63)
+        pDst[n++] = '-';
+    n += IntegerToUtf16(static_cast<int64_t>(k / 100), pDst + n);
+    unsigned cents = static_cast<unsigned>(k % 100);
     pDst[n++] = '.';
     pDst[n++] = static_cast<WCHAR>('0' + cents / 10);
     if (cents % 10 != 0)

@@ -13,6 +13,7 @@
 #include "HostApi.h"
 #include "HostObjects.h"
 #include "HostRuntime.h"
+#include "LibraryExports.h"
 
 namespace
 {
@@ -21,6 +22,7 @@ const unsigned long kHostValue = 0x5EEDF00D;
 const wchar_t kHostKey[] = L"Software\\Example\\Key";
 
 struct Plugin {
+    HMODULE hModule;
     PfnGetFilterInfo pfnGetFilterInfo;
     PfnCreateFilter pfnCreateFilter;
     void* pSetOptions;
@@ -510,6 +512,7 @@ bool LoadPlugin(Plugin& plugin, const wchar_t* pszPath)
         PrintLine((Text() << "cannot load " << pszPath << " (error " << GetLastError() << ")").c_str());
         return false;
     }
+    plugin.hModule = h;
     plugin.pfnGetFilterInfo = reinterpret_cast<PfnGetFilterInfo>(GetProcAddress(h, "ZRDbGetFilterInfo"));
     plugin.pfnCreateFilter = reinterpret_cast<PfnCreateFilter>(GetProcAddress(h, "ZRDbCreateFilter"));
     plugin.pSetOptions = GetProcAddress(h, "ZRSetOptions");
@@ -562,6 +565,9 @@ int Run()
     TestRecordExport(report, plugin, mgr);
     report.Stage("deleting many filters");
     TestDeleteFrees(report, plugin);
+#if defined(_M_IX86)
+    TestLibraryExports(report, plugin.hModule);
+#endif
     report.Stage("the end");
     report.Check(mgr.m_nWrongFrees == 0,
                  Text() << "the module never freed a host string twice or through the wrong manager");

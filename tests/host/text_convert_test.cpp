@@ -238,12 +238,14 @@ TEST(HundredthsToUtf16, GivesSqlitesTextOfEveryAmount)
     EXPECT_GE(made, hundredths.size() - 20);
 }
 
-// Any other real is left to SQLite: not a whole number of hundredths, too
-// large, zero of either sign, or not a number at all.
+// Any other real is left to SQLite: not a whole number of hundredths (the
+// doubles just beside one among them), too large, zero of either sign, or
+// not a number at all.
 TEST(HundredthsToUtf16, LeavesEveryOtherRealToSqlite)
 {
-    const double others[] = {0.0,   -0.0,   0.005, 0.1 + 0.2, 1.0 / 3, 1e11, -1e11, 123456789012.5,
-                             1e-300, 5e-324, INFINITY, -INFINITY, NAN, 2.675 * 1.0000001};
+    const double others[] = {0.0,    -0.0,   0.005,          0.1 + 0.2, nextafter(0.3, 0), nextafter(-99999999999.99, 0),
+                             1.0 / 3, 1e11, -1e11, 123456789012.5, 1e-300, 5e-324, INFINITY, -INFINITY, NAN,
+                             2.675 * 1.0000001};
     for (double r : others)
         EXPECT_EQ("", Made(r)) << r;
 }

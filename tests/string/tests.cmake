@@ -12,8 +12,8 @@ if(WIN32)
   else()
     set(ferlo_expected_exports ${CMAKE_CURRENT_LIST_DIR}/exports-x86_64.txt)
   endif()
-  # Reads the built module only, so it needs no Windows to run on: the
-  # label "static" selects it in builds whose programs cannot be run.
+  # Reads the built module without running it: the label "static" marks
+  # such checks of the binary.
   add_test(NAME export_table
     COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/check_exports.sh
       ${CMAKE_OBJDUMP} ${CMAKE_NM} $<TARGET_FILE:ferlo> ${ferlo_expected_exports})
