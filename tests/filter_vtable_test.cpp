@@ -1,7 +1,7 @@
 // tests/filter_vtable_test.cpp: the slot of every operation in the virtual
 // tables the host calls through, and the operations of the fixed slots.
 #include "alloc_failure.h"
-#include "filter_fixture.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -143,7 +143,8 @@ TEST(FilterVtable, DestroyReleasesWhatTheFilterOwns)
 // ended its tables and committed before it destroys the filter.
 TEST(FilterVtable, DestroyLeavesTheStreamOpen)
 {
-    FILE* stream = tmpfile();
+    TempDir dir;
+    FILE* stream = fopen((dir.Native() / "out").string().c_str(), "w+b");
     ASSERT_NE(nullptr, stream);
     CZRBasicDbFilter* p = ZRDbCreateFilter(0, nullptr);
     ASSERT_NE(nullptr, p);

@@ -3,7 +3,7 @@
 // Linux conversions that tests name where they meet them.
 #pragma once
 
-#include "filter_fixture.h"
+#include "temp_dir.h"
 #include "reference_text.h"
 
 #include <stdio.h>
@@ -36,11 +36,13 @@ inline std::string WindowsBestFit(const char* windows, const char* linux)
     return Hex(kWindows ? windows : linux);
 }
 
-// A filter writing to a temporary file; Written() gives what reached it.
+// A filter writing to a file of its own; Written() gives what reached it.
+// The file lies in a fresh directory: the C runtime's tmpfile names its files
+// in the drive's root, where test runs side by side would meet.
 class WriterFixture
 {
 public:
-    WriterFixture() : m_filter(MakeFilter()), m_file(tmpfile())
+    WriterFixture() : m_filter(MakeFilter()), m_file(fopen((m_dir.Native() / "out").string().c_str(), "w+b"))
     {
         if (m_filter)
             m_filter->m_pFile = m_file;
@@ -76,6 +78,7 @@ public:
     }
 
 private:
+    TempDir m_dir;
     FilterPtr m_filter;
     FILE* m_file;
 };
