@@ -35,3 +35,47 @@ int MessageBoxW(HWND, LPCWSTR, LPCWSTR, UINT)
 {
     return IDOK;
 }
+
+// GetModuleHandleW: the host's modules (dialog.dll, idx.zrx) are never
+// loaded into a Linux process, so no module is found by name.
+HMODULE GetModuleHandleW(LPCWSTR)
+{
+    return nullptr;
+}
+
+// GetModuleFileNameW: Linux paths are no Windows paths; no name is given,
+// as for a module Windows does not know.
+DWORD GetModuleFileNameW(HMODULE, LPWSTR lpFilename, DWORD nSize)
+{
+    if (lpFilename && nSize)
+        lpFilename[0] = 0;
+    return 0;
+}
+
+// LoadLibraryA: the libraries the product loads by name (the HTML Help
+// control) are Windows libraries; none can be loaded.
+HMODULE LoadLibraryA(LPCSTR)
+{
+    return nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE, LPCSTR)
+{
+    return nullptr;
+}
+
+// LoadStringW: Linux builds carry no resources; the buffer is made empty,
+// as Windows leaves it for a missing string.
+int LoadStringW(HINSTANCE, UINT, LPWSTR lpBuffer, int cchBufferMax)
+{
+    if (lpBuffer && cchBufferMax > 0)
+        lpBuffer[0] = 0;
+    return 0;
+}
+
+// ExpandEnvironmentStringsA: only the registered help server's path is
+// expanded, and Linux registers none; the call fails.
+DWORD ExpandEnvironmentStringsA(LPCSTR, LPSTR, DWORD)
+{
+    return 0;
+}

@@ -360,3 +360,18 @@ LSTATUS RegCloseKey(HKEY hKey)
         delete hKey;
     return ERROR_SUCCESS;
 }
+
+// RegOpenKeyExA: the 8-bit calls serve only the lookup of a server below
+// HKEY_CLASSES_ROOT, which Linux has not; every key is reported missing.
+LSTATUS RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, PHKEY phkResult)
+{
+    if (phkResult)
+        *phkResult = nullptr;
+    return ERROR_FILE_NOT_FOUND;
+}
+
+// RegQueryValueExA: no key can be opened with RegOpenKeyExA to ask.
+LSTATUS RegQueryValueExA(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
+{
+    return ERROR_INVALID_HANDLE;
+}
