@@ -6,6 +6,10 @@ if(WIN32)
   # The Unicode flavour of the Windows API, as the host's MFC is.
   add_compile_definitions(UNICODE _UNICODE)
   set(FERLO_RESOURCES ${CMAKE_SOURCE_DIR}/res/ferlo.rc)
+  # The settings dialog's layout and languages are included by ferlo.rc.
+  file(GLOB FERLO_RESOURCE_PARTS ${CMAKE_SOURCE_DIR}/res/*.rch ${CMAKE_SOURCE_DIR}/res/*.h
+    ${CMAKE_SOURCE_DIR}/res/lang/*.rc)
+  set_source_files_properties(${FERLO_RESOURCES} PROPERTIES OBJECT_DEPENDS "${FERLO_RESOURCE_PARTS}")
   set(FERLO_PLATFORM_SOURCES "")
   set(FERLO_PLATFORM_LIBS "")
   # The plug-in drops into a host's folder alone: the compiler's runtime is

@@ -1,8 +1,9 @@
 // filter/FerloFilter.cpp: construction and destruction of the text filter,
-// and the operations whose behaviour is not built yet.
+// and the operations that need no module of their own.
 #include "FerloFilter.h"
 
 #include "FilterInfo.h"
+#include "../settings/SettingsDialog.h"
 
 #include <new>
 
@@ -82,11 +83,11 @@ int ZRCALL CFerloFilter::Reserved9()
     return ZRSetOptions();
 }
 
-// Not implemented yet: no dialog is shown, nothing is changed, and the
-// returned options string is empty.
-CString* ZRCALL CFerloFilter::Configure(CString* pResult, int* pbChanged, const WCHAR*)
+// The settings dialog reads only the registry key: the filter itself is
+// left as it is, and the host passes the new string to ParseOptions.
+CString* ZRCALL CFerloFilter::Configure(CString* pResult, int* pbChanged, const WCHAR* pszOptions)
 {
-    if (pbChanged)
-        *pbChanged = 0;
-    return new (pResult) CString();
+    CString* pString = new (pResult) CString();
+    *pbChanged = ConfigureSettings(m_pszRegistryKey, pszOptions, *pString);
+    return pString;
 }

@@ -50,6 +50,7 @@ TEST(ResourceChain, LookupFindsTheModulesResourcesWithoutNamingIt)
 {
     AttachOnce();
     EXPECT_EQ(g_hInstance, AfxFindResourceHandle(MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION));
+    EXPECT_EQ(g_hInstance, AfxFindResourceHandle(MAKEINTRESOURCEW(4546), RT_DIALOG));
     EXPECT_EQ(nullptr, AfxFindResourceHandle(MAKEINTRESOURCEW(4711), RT_DIALOG));
 }
 #endif
