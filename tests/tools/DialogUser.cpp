@@ -46,10 +46,10 @@ std::wstring WindowText(HWND hWnd)
 
 } // namespace
 
-DialogUser::DialogUser(Script script) : m_nThreadId(GetCurrentThreadId())
+DialogUser::DialogUser(Script script, int nOpenWaitMs) : m_nThreadId(GetCurrentThreadId())
 {
-    m_thread = std::thread([this, script] {
-        if (WaitForNewDialog())
+    m_thread = std::thread([this, script, nOpenWaitMs] {
+        if (WaitForNewDialog(nOpenWaitMs))
             script(*this);
         CancelLeftOpen();
     });
@@ -83,9 +83,9 @@ HWND DialogUser::Control(int nId)
 
 // The new dialog counts once it shows: the window system shows a dialog
 // after its WM_INITDIALOG has been handled.
-HWND DialogUser::WaitForNewDialog()
+HWND DialogUser::WaitForNewDialog(int nWaitMs)
 {
-    for (int nWaited = 0; nWaited < kWaitMs; nWaited += kPollMs) {
+    for (int nWaited = 0; nWaited < nWaitMs; nWaited += kPollMs) {
         Search search{&m_dialogs, nullptr};
         EnumThreadWindows(m_nThreadId, FindNewDialog, reinterpret_cast<LPARAM>(&search));
         if (search.hFound) {
@@ -243,7 +243,7 @@ void DialogUser::CloseBox()
 void DialogUser::ClickToOpen(int nId)
 {
     PostMessageW(Control(nId), BM_CLICK, 0, 0);
-    WaitForNewDialog();
+    WaitForNewDialog(kWaitMs);
 }
 
 std::wstring DialogUser::AnswerMessageBox(int nButton)

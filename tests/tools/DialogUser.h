@@ -24,8 +24,9 @@ class DialogUser
 public:
     using Script = std::function<void(DialogUser&)>;
 
-    // Starts the script; it waits for the first dialog of the calling thread.
-    explicit DialogUser(Script script);
+    // Starts the script; it waits for the first dialog of the calling thread,
+    // up to nOpenWaitMs: longer for a dialog whose caller first does much.
+    explicit DialogUser(Script script, int nOpenWaitMs = 10000);
     ~DialogUser();
 
     // Waits for the script to end; what went wrong, empty when nothing did.
@@ -70,7 +71,7 @@ public:
 private:
     HWND Control(int nId);
     HWND Focused();
-    HWND WaitForNewDialog();
+    HWND WaitForNewDialog(int nWaitMs);
     void WaitUntilClosed();
     void PostKey(UINT vk);
     void CancelLeftOpen();
