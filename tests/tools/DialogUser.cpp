@@ -246,6 +246,11 @@ void DialogUser::ClickToOpen(int nId)
     WaitForNewDialog(kWaitMs);
 }
 
+void DialogUser::AwaitDialog(int nWaitMs)
+{
+    WaitForNewDialog(nWaitMs);
+}
+
 std::wstring DialogUser::AnswerMessageBox(int nButton)
 {
     std::wstring text = WindowText(GetDlgItem(m_dialogs.back(), 0xFFFF));

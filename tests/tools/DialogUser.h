@@ -57,6 +57,11 @@ public:
     // from then on the user works that one; when it closes, the one before.
     void ClickToOpen(int nId);
 
+    // Waits for the next dialog of the thread, one that opens without a
+    // click to wait on (a message box after OK, the dialog opened again),
+    // and from then on works that one.
+    void AwaitDialog(int nWaitMs = 10000);
+
     // A message box, once ClickToOpen opened it: its text; it is answered
     // with the button.
     std::wstring AnswerMessageBox(int nButton);
