@@ -9,6 +9,8 @@
 #                only the text writers' benchmark
 #   make fuzz    each fuzz target for FUZZ_SECONDS (default 600) under
 #                AddressSanitizer and UndefinedBehaviorSanitizer
+#   make screenshots  the settings dialog in every language, taken under
+#                Wine into docs/images/settings-<language>.png
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-dev \
@@ -19,16 +21,21 @@ PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-d
 PACKAGES += sqlite3 libsqlite3-dev python3 time
 SQLITE_DIR := build/deps/sqlite3
 
-.PHONY: deps test test-native test-native-asan test-win64 test-win32 dll clean fuzz bench bench-writers
+.PHONY: deps screenshots test test-native test-native-asan test-win64 test-win32 dll clean fuzz bench bench-writers
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# Installs those of the packages $(1) that are missing.
+define install
+	@missing=$$(for p in $(1); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
 	done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
 	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install,$(PACKAGES))
 	@sh cmake/install-wine32 || true
 	@$(MAKE) --no-print-directory $(SQLITE_DIR)/sqlite3.c
 
@@ -107,6 +114,21 @@ bench: bench-host
 bench-host:
 	$(call preset,native)
 	python3 bench/host/bench_export.py build/native
+
+# The pictures need Wine's own fonts (MS Sans Serif, Tahoma, Marlett) and,
+# for the East Asian templates, fonts standing in for theirs: IPA P Gothic
+# for MS UI Gothic, AR PL UMing (a Ming face like SimSun) for SimSun,
+# Baekmuk Gulim for Gulim; WenQuanYi Zen Hei and Nanum Gothic give the
+# title bar its Chinese and Korean letters.
+SCREENSHOT_PACKAGES := xvfb imagemagick optipng fonts-wine fonts-ipafont-gothic \
+	fonts-arphic-uming fonts-wqy-zenhei fonts-baekmuk fonts-nanum
+
+screenshots: deps
+	$(call install,$(SCREENSHOT_PACKAGES))
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j $(JOBS) --target ferlo settings_picture
+	FERLO_WINEPREFIX=$(CURDIR)/build/win64/wineprefix-screenshots \
+	  cmake/with-display sh tools/screenshots.sh build/win64 docs/images
 
 clean:
 	rm -rf build
