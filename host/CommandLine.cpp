@@ -21,6 +21,8 @@ const KnownOption kOptions[] = {
     {"--registry-key", Kind::kValue},
     {"--quiet", Kind::kFlag},
     {"--info", Kind::kFlag},
+    {"--configure", Kind::kFlag},
+    {"--map", Kind::kFlag},
 };
 
 const KnownOption* FindOption(const std::string& name)
@@ -52,8 +54,15 @@ bool Apply(const std::string& name, const std::string& value, CommandLine* pLine
 {
     if (name == "--quiet") {
         pLine->bQuiet = true;
-    } else if (name == "--info") {
-        pLine->mode = CommandLine::kInfo;
+    } else if (name == "--info" || name == "--configure") {
+        CommandLine::Mode mode = name == "--info" ? CommandLine::kInfo : CommandLine::kConfigure;
+        if (pLine->mode != CommandLine::kExport && pLine->mode != mode) {
+            *pError = "--info and --configure cannot both be given";
+            return false;
+        }
+        pLine->mode = mode;
+    } else if (name == "--map") {
+        pLine->bMap = true;
     } else if (name == "--table") {
         if (value.empty()) {
             *pError = "--table needs a table name";
@@ -82,15 +91,33 @@ bool Apply(const std::string& name, const std::string& value, CommandLine* pLine
 bool CheckInfo(const CommandLine& line, std::string* pError)
 {
     bool bExportArgs = line.options || line.optionsFile || !line.tables.empty() || line.recordPathColumn ||
-                       line.registryKey || !line.database.empty();
+                       line.registryKey || line.bMap || !line.database.empty();
     if (bExportArgs)
         *pError = "--info takes no database and no export options, only --plugin";
     return !bExportArgs;
 }
 
+// The settings dialog edits an options string: the one given, or the
+// stored one, or under a map request the stored one for a map export.
+bool CheckConfigure(const CommandLine& line, std::string* pError)
+{
+    if (!line.tables.empty() || line.recordPathColumn || line.bQuiet || !line.database.empty())
+        *pError = "--configure takes no database and no export options, only --plugin, --options or "
+                  "--options-file, --map and --registry-key";
+    else if (line.options && line.optionsFile)
+        *pError = "--options and --options-file cannot both be given";
+    else if (line.bMap && (line.options || line.optionsFile))
+        *pError = "--map asks for the stored options of a map export: it takes no --options or --options-file";
+    else
+        return true;
+    return false;
+}
+
 bool CheckExport(const CommandLine& line, std::string* pError)
 {
-    if (line.options && line.optionsFile)
+    if (line.bMap)
+        *pError = "--map is for --configure only";
+    else if (line.options && line.optionsFile)
         *pError = "--options and --options-file cannot both be given";
     else if (!line.options && !line.optionsFile)
         *pError = "an options string is needed: give --options or --options-file";
@@ -154,5 +181,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* pLine, 
         if (!Apply(name, value, pLine, pError))
             return false;
     }
-    return pLine->mode == CommandLine::kInfo ? CheckInfo(*pLine, pError) : CheckExport(*pLine, pError);
+    switch (pLine->mode) {
+    case CommandLine::kInfo:
+        return CheckInfo(*pLine, pError);
+    case CommandLine::kConfigure:
+        return CheckConfigure(*pLine, pError);
+    default:
+        return CheckExport(*pLine, pError);
+    }
 }

@@ -34,6 +34,10 @@ FILE* OpenForReading(const std::string& path);
 
 bool IsTerminal(FILE* stream);
 
+// Why this build cannot show the filter's settings dialog, in one line, or
+// null where it can.
+const char* SettingsDialogUnavailable();
+
 // The width of the terminal behind the stream, or 80 when unknown.
 int TerminalColumns(FILE* stream);
 

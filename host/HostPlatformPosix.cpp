@@ -53,6 +53,14 @@ bool IsTerminal(FILE* stream)
     return isatty(fileno(stream)) != 0;
 }
 
+// Linux has no window system for the filter's dialogs; its Configure would
+// return at once as if cancelled.
+const char* SettingsDialogUnavailable()
+{
+    return "--configure shows the settings dialog, which needs the Windows build: run it under Wine, "
+           "as in wine build/win32/ferlo-export.exe --configure";
+}
+
 int TerminalColumns(FILE* stream)
 {
     struct winsize size = {};

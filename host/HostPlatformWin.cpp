@@ -75,6 +75,11 @@ bool IsTerminal(FILE* stream)
     return _isatty(_fileno(stream)) != 0;
 }
 
+const char* SettingsDialogUnavailable()
+{
+    return nullptr;
+}
+
 int TerminalColumns(FILE* stream)
 {
     CONSOLE_SCREEN_BUFFER_INFO info;

@@ -2,6 +2,7 @@
 // SQLite database through the Ferlo filter, as the database application
 // drives it. docs/HOST.md describes its use.
 #include "CommandLine.h"
+#include "Configure.h"
 #include "Export.h"
 #include "HostPlatform.h"
 
@@ -127,6 +128,25 @@ int Export(const CommandLine& line)
     return RunExport(plugin, job, progress);
 }
 
+int Configure(const CommandLine& line)
+{
+    if (const char* pszWhy = host::SettingsDialogUnavailable())
+        return Complain(kExitUsage, pszWhy);
+    ConfigureJob job;
+    std::string error;
+    job.bMap = line.bMap;
+    if (line.options)
+        job.options = Widen(*line.options);
+    else if (line.optionsFile && !ReadOptionsFile(*line.optionsFile, &job.options.emplace(), &error))
+        return Complain(kExitUsage, error);
+    if (line.registryKey)
+        job.registryKey = Widen(*line.registryKey);
+    Plugin plugin;
+    if (!LoadPlugin(line.plugin, &plugin, &error))
+        return Complain(kExitPlugin, error);
+    return RunConfigure(plugin, job);
+}
+
 } // namespace
 
 int HostMain(const std::vector<std::string>& args)
@@ -143,6 +163,8 @@ int HostMain(const std::vector<std::string>& args)
         return kExitOk;
     case CommandLine::kInfo:
         return ShowInfo(line);
+    case CommandLine::kConfigure:
+        return Configure(line);
     case CommandLine::kExport:
         break;
     }

@@ -66,6 +66,9 @@ TEST(CommandLine, ChoosesInfoAndHelp)
         {"help", {"--help"}, CommandLine::kHelp},
         {"-h among export arguments", {"--options", "x", "-h", "shop.db"}, CommandLine::kHelp},
         {"help beside a wrong argument", {"--bogus", "--help"}, CommandLine::kHelp},
+        {"configure on the stored options", {"--configure"}, CommandLine::kConfigure},
+        {"configure a map export", {"--map", "--configure", "--registry-key", "k"}, CommandLine::kConfigure},
+        {"configure given options", {"--configure", "--options-file", "o.txt"}, CommandLine::kConfigure},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -101,6 +104,13 @@ TEST(CommandLine, RefusesWithOneLine)
         {{"-x"}, "unknown option -x"},
         {{"--info", "a.db"}, "--info takes no database and no export options, only --plugin"},
         {{"--info", "--table", "t"}, "--info takes no database and no export options, only --plugin"},
+        {{"--info", "--configure"}, "--info and --configure cannot both be given"},
+        {{"--configure", "a.db"},
+         "--configure takes no database and no export options, only --plugin, --options or --options-file, "
+         "--map and --registry-key"},
+        {{"--configure", "--map", "--options", "x"},
+         "--map asks for the stored options of a map export: it takes no --options or --options-file"},
+        {{"--map", "--options", "x", "a.db"}, "--map is for --configure only"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
