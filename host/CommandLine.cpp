@@ -23,6 +23,9 @@ const KnownOption kOptions[] = {
     {"--info", Kind::kFlag},
     {"--configure", Kind::kFlag},
     {"--map", Kind::kFlag},
+    {"--output", Kind::kValue},
+    {"--strict", Kind::kFlag},
+    {"--explain", Kind::kFlag},
 };
 
 const KnownOption* FindOption(const std::string& name)
@@ -63,6 +66,11 @@ bool Apply(const std::string& name, const std::string& value, CommandLine* pLine
         pLine->mode = mode;
     } else if (name == "--map") {
         pLine->bMap = true;
+    } else if (name == "--strict" || name == "--explain") {
+        (name == "--strict" ? pLine->bStrict : pLine->bExplain) = true;
+    } else if (name == "--output" && value.empty()) {
+        *pError = "--output needs a path";
+        return false;
     } else if (name == "--table") {
         if (value.empty()) {
             *pError = "--table needs a table name";
@@ -82,6 +90,7 @@ bool Apply(const std::string& name, const std::string& value, CommandLine* pLine
         std::optional<std::string>& slot = name == "--options"              ? pLine->options
                                            : name == "--options-file"       ? pLine->optionsFile
                                            : name == "--record-path-column" ? pLine->recordPathColumn
+                                           : name == "--output"             ? pLine->output
                                                                             : pLine->registryKey;
         return SetOnce(slot, name, value, pError);
     }
@@ -91,7 +100,8 @@ bool Apply(const std::string& name, const std::string& value, CommandLine* pLine
 bool CheckInfo(const CommandLine& line, std::string* pError)
 {
     bool bExportArgs = line.options || line.optionsFile || !line.tables.empty() || line.recordPathColumn ||
-                       line.registryKey || line.bMap || !line.database.empty();
+                       line.registryKey || line.bMap || line.output || line.bStrict || line.bExplain ||
+                       !line.database.empty();
     if (bExportArgs)
         *pError = "--info takes no database and no export options, only --plugin";
     return !bExportArgs;
@@ -101,7 +111,8 @@ bool CheckInfo(const CommandLine& line, std::string* pError)
 // stored one, or under a map request the stored one for a map export.
 bool CheckConfigure(const CommandLine& line, std::string* pError)
 {
-    if (!line.tables.empty() || line.recordPathColumn || line.bQuiet || !line.database.empty())
+    if (!line.tables.empty() || line.recordPathColumn || line.bQuiet || line.output || line.bStrict ||
+        line.bExplain || !line.database.empty())
         *pError = "--configure takes no database and no export options, only --plugin, --options or "
                   "--options-file, --map and --registry-key";
     else if (line.options && line.optionsFile)
@@ -158,6 +169,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* pLine, 
         }
         size_t equals = arg.find('=');
         std::string name = arg.substr(0, equals);
+        if (name == "-o")
+            name = "--output";
         const KnownOption* pOption = FindOption(name);
         if (!pOption) {
             *pError = "unknown option " + name;
