@@ -52,6 +52,11 @@ TEST(CommandLine, KeepsEveryExportOption)
     EXPECT_EQ("path", line.recordPathColumn.value_or("(none)"));
     EXPECT_EQ("", line.registryKey.value_or("(none)")) << "an empty key is a key, not none";
     EXPECT_TRUE(line.bQuiet);
+
+    ASSERT_TRUE(ParseCommandLine({"-o", "out/c.csv", "--strict", "--explain", "--options=", "a.db"}, &line, &error))
+        << error;
+    EXPECT_EQ("out/c.csv", line.output.value_or("(none)"));
+    EXPECT_TRUE(line.bStrict && line.bExplain);
 }
 
 TEST(CommandLine, ChoosesInfoAndHelp)
@@ -111,6 +116,9 @@ TEST(CommandLine, RefusesWithOneLine)
         {{"--configure", "--map", "--options", "x"},
          "--map asks for the stored options of a map export: it takes no --options or --options-file"},
         {{"--map", "--options", "x", "a.db"}, "--map is for --configure only"},
+        {{"-o", "a", "--output", "b"}, "--output is given twice"},
+        {{"--output="}, "--output needs a path"},
+        {{"--info", "--explain"}, "--info takes no database and no export options, only --plugin"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
