@@ -241,7 +241,7 @@ void Exporter::ReportStatus(int status, Op op, const TableFields* pTable, int64_
     }
     std::string meaning;
     if (m_job.explainFailure)
-        meaning = m_job.explainFailure(OperationName(op), m_tables.size() - (pTable ? 1 : 0), status);
+        meaning = m_job.explainFailure(OperationName(op), m_tables.size() - (pTable ? 1 : 0));
     Fail(kExitFilter, where + " failed with status " + std::to_string(status) + ": " +
                           (meaning.empty() ? StatusMeaning(op, status) : meaning));
 }

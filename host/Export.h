@@ -30,10 +30,10 @@ struct ExportJob {
     std::vector<std::unique_ptr<TableReader>> tables;
     // Per table, the column holding record paths, or -1 for the default.
     std::vector<int> recordPathColumns;
-    // What a failed status means here, with the file and the system's
-    // reason, for the operation, the table's index and the status; empty
-    // for the operation's general meaning.
-    std::function<std::string(const char* pszOperation, size_t nTable, int status)> explainFailure;
+    // What a failed status of the operation means in this export, at the
+    // table of that index, with the file and the system's reason; empty for
+    // the operation's general meaning.
+    std::function<std::string(const char* pszOperation, size_t nTable)> explainFailure;
 
     // Filled by the export: the records written of each table ended, and,
     // when asked for, every record path handed to the filter.

@@ -86,7 +86,10 @@ bool ExportOptions(const CommandLine& line, WString* pOptions, std::string* pErr
         *pOptions = Widen(*line.options);
     else if (!ReadOptionsFile(*line.optionsFile, pOptions, pError))
         return false;
-    if (line.output && !ReplaceFileItem(*pOptions, FileItemOf(*line.output, host::HasDriveLetters()), pOptions)) {
+    if (!line.output)
+        return true;
+    WString given = *pOptions;
+    if (!ReplaceFileItem(given, FileItemOf(*line.output, host::HasDriveLetters()), pOptions)) {
         *pError = "--output cannot hold \"]\", which would end the FILE value";
         return false;
     }
@@ -145,7 +148,7 @@ int Export(const CommandLine& line)
     Plugin plugin;
     if (!LoadPlugin(line.plugin, &plugin, &error))
         return Complain(kExitPlugin, error);
-    job.explainFailure = [&](const char* pszOperation, size_t nTable, int) {
+    job.explainFailure = [&](const char* pszOperation, size_t nTable) {
         return ExplainFailure(settings, tables, pszOperation, nTable);
     };
     job.bKeepRecordPaths = settings.bSingle && !line.bQuiet;
