@@ -103,9 +103,11 @@ std::string BeginTableCause(const FilterSettings& s, const std::vector<std::stri
 {
     if (nTable == 0)
         return WorkFileCause(s);
+    // The second table begins with the first table's rename: while the
+    // work file is still there, that rename is what failed.
     std::vector<WString> names = TableFileNames(s, tables);
     std::string first = System(names[0]);
-    if (nTable == 1 && (host::FileSize(first) >= 0 || host::WhyNotWritable(first) == EISDIR)) {
+    if (nTable == 1 && host::FileSize(WorkFile(s)) >= 0) {
         if (!s.bOverwrite)
             return "the first table's file " + first + " exists and OVERWRITE is off, so the records of " +
                    tables[0] + " stay in the work file " + WorkFile(s);

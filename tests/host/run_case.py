@@ -111,8 +111,9 @@ def write_golden(golden, run, windows):
             elif os.path.exists(path):
                 os.remove(path)
         return
-    shutil.rmtree(golden, ignore_errors=True)
-    os.makedirs(golden)
+    # The Windows texts are kept; a Windows run rewrites them.
+    shutil.rmtree(os.path.join(golden, "files"), ignore_errors=True)
+    os.makedirs(golden, exist_ok=True)
     for name in ("stdout", "stderr"):
         with open(os.path.join(golden, name), "w", encoding="utf-8", newline="\n") as f:
             f.write(run[name])
