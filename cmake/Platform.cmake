@@ -37,6 +37,7 @@ else()
     ${CMAKE_SOURCE_DIR}/platform/posix/CodePageUtf8.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Dialog.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Files.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/PathText.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Locale.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Module.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Registry.cpp

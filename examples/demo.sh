@@ -3,8 +3,8 @@
 # folder OUT with the ferlo-export of the build folder BUILD, then lists the
 # files written with their sizes and first lines. `make demo` runs it.
 #
-# The exports run inside OUT, so the paths in the options strings are
-# relative to it. Paths take the backslash as separator on every system.
+# The exports run inside OUT, and -o names each output file relative to
+# it; ferlo-export says after each export which files it wrote.
 build=$(cd "$1" && pwd)
 examples=$(cd "$(dirname "$0")" && pwd)
 db=$build/examples/sample.db
@@ -15,19 +15,19 @@ export_() {
     title=$1
     shift
     echo "== $title"
-    "$build/ferlo-export" --quiet "$@" "$db" || failed=1
+    "$build/ferlo-export" "$@" "$db" || failed=1
 }
 
 export_ 'customers as CSV, ";" between fields, in the system code page' \
-    --options '[FILE=.\customers][CSV=TRUE][DELIMITER=;][OVERWRITE=TRUE]' --table customers
+    -o customers.csv --options '[CSV=TRUE][DELIMITER=;][OVERWRITE=TRUE]' --table customers
 export_ 'orders as UTF-16 text with a headline, a tab between fields' \
-    --options '[FILE=.\orders.txt][CHARSET=UNICODE][WRITEHEAD=TRUE][DELIMITER=\T][OVERWRITE=TRUE]' \
+    -o orders.txt --options '[CHARSET=UNICODE][WRITEHEAD=TRUE][DELIMITER=\T][OVERWRITE=TRUE]' \
     --table orders
 export_ 'one XML file per document, named after the path in its record' \
-    --options '[FILE=.\documents\documents][SINGLE=TRUE][XML=TRUE]' \
+    -o documents/documents --options '[SINGLE=TRUE][XML=TRUE]' \
     --table documents --record-path-column path
 export_ 'customers and orders in one export: a file per table' \
-    --options '[FILE=.\shop.csv][CSV=TRUE][DELIMITER=,][CHARSET=65001][OVERWRITE=TRUE]' \
+    -o shop.csv --options '[CSV=TRUE][DELIMITER=,][CHARSET=65001][OVERWRITE=TRUE]' \
     --table customers --table orders
 
 echo

@@ -21,6 +21,11 @@ const KnownOption kOptions[] = {
     {"--registry-key", Kind::kValue},
     {"--quiet", Kind::kFlag},
     {"--info", Kind::kFlag},
+    {"--configure", Kind::kFlag},
+    {"--map", Kind::kFlag},
+    {"--output", Kind::kValue},
+    {"--strict", Kind::kFlag},
+    {"--explain", Kind::kFlag},
 };
 
 const KnownOption* FindOption(const std::string& name)
@@ -52,8 +57,20 @@ bool Apply(const std::string& name, const std::string& value, CommandLine* pLine
 {
     if (name == "--quiet") {
         pLine->bQuiet = true;
-    } else if (name == "--info") {
-        pLine->mode = CommandLine::kInfo;
+    } else if (name == "--info" || name == "--configure") {
+        CommandLine::Mode mode = name == "--info" ? CommandLine::kInfo : CommandLine::kConfigure;
+        if (pLine->mode != CommandLine::kExport && pLine->mode != mode) {
+            *pError = "--info and --configure cannot both be given";
+            return false;
+        }
+        pLine->mode = mode;
+    } else if (name == "--map") {
+        pLine->bMap = true;
+    } else if (name == "--strict" || name == "--explain") {
+        (name == "--strict" ? pLine->bStrict : pLine->bExplain) = true;
+    } else if (name == "--output" && value.empty()) {
+        *pError = "--output needs a path";
+        return false;
     } else if (name == "--table") {
         if (value.empty()) {
             *pError = "--table needs a table name";
@@ -73,6 +90,7 @@ bool Apply(const std::string& name, const std::string& value, CommandLine* pLine
         std::optional<std::string>& slot = name == "--options"              ? pLine->options
                                            : name == "--options-file"       ? pLine->optionsFile
                                            : name == "--record-path-column" ? pLine->recordPathColumn
+                                           : name == "--output"             ? pLine->output
                                                                             : pLine->registryKey;
         return SetOnce(slot, name, value, pError);
     }
@@ -82,15 +100,35 @@ bool Apply(const std::string& name, const std::string& value, CommandLine* pLine
 bool CheckInfo(const CommandLine& line, std::string* pError)
 {
     bool bExportArgs = line.options || line.optionsFile || !line.tables.empty() || line.recordPathColumn ||
-                       line.registryKey || !line.database.empty();
+                       line.registryKey || line.bMap || line.output || line.bStrict || line.bExplain ||
+                       !line.database.empty();
     if (bExportArgs)
         *pError = "--info takes no database and no export options, only --plugin";
     return !bExportArgs;
 }
 
+// The settings dialog edits an options string: the one given, or the
+// stored one, or under a map request the stored one for a map export.
+bool CheckConfigure(const CommandLine& line, std::string* pError)
+{
+    if (!line.tables.empty() || line.recordPathColumn || line.bQuiet || line.output || line.bStrict ||
+        line.bExplain || !line.database.empty())
+        *pError = "--configure takes no database and no export options, only --plugin, --options or "
+                  "--options-file, --map and --registry-key";
+    else if (line.options && line.optionsFile)
+        *pError = "--options and --options-file cannot both be given";
+    else if (line.bMap && (line.options || line.optionsFile))
+        *pError = "--map asks for the stored options of a map export: it takes no --options or --options-file";
+    else
+        return true;
+    return false;
+}
+
 bool CheckExport(const CommandLine& line, std::string* pError)
 {
-    if (line.options && line.optionsFile)
+    if (line.bMap)
+        *pError = "--map is for --configure only";
+    else if (line.options && line.optionsFile)
         *pError = "--options and --options-file cannot both be given";
     else if (!line.options && !line.optionsFile)
         *pError = "an options string is needed: give --options or --options-file";
@@ -131,6 +169,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* pLine, 
         }
         size_t equals = arg.find('=');
         std::string name = arg.substr(0, equals);
+        if (name == "-o")
+            name = "--output";
         const KnownOption* pOption = FindOption(name);
         if (!pOption) {
             *pError = "unknown option " + name;
@@ -154,5 +194,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* pLine, 
         if (!Apply(name, value, pLine, pError))
             return false;
     }
-    return pLine->mode == CommandLine::kInfo ? CheckInfo(*pLine, pError) : CheckExport(*pLine, pError);
+    switch (pLine->mode) {
+    case CommandLine::kInfo:
+        return CheckInfo(*pLine, pError);
+    case CommandLine::kConfigure:
+        return CheckConfigure(*pLine, pError);
+    default:
+        return CheckExport(*pLine, pError);
+    }
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 struct CommandLine {
-    enum Mode { kExport, kInfo, kHelp };
+    enum Mode { kExport, kInfo, kHelp, kConfigure };
 
     Mode mode = kExport;
     std::string plugin; // empty: the plug-in beside the program
@@ -16,6 +16,10 @@ struct CommandLine {
     std::optional<std::string> recordPathColumn;
     std::optional<std::string> registryKey;
     bool bQuiet = false;
+    bool bMap = false; // --configure for a map export
+    std::optional<std::string> output; // the output file, in the system's form
+    bool bStrict = false;  // warnings stop the export
+    bool bExplain = false; // print the settings and stop
     std::string database;
 };
 

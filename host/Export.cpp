@@ -150,7 +150,10 @@ bool Exporter::ExportTable(TableReader& reader, int nRecordPathColumn)
         return false;
     }
     m_progress.EndTable(nRecords);
-    return Check(m_pFilter->EndTable(), Op::kEndTable, &table);
+    if (!Check(m_pFilter->EndTable(), Op::kEndTable, &table))
+        return false;
+    m_job.records.push_back(nRecords);
+    return true;
 }
 
 bool Exporter::ExportRecords(TableReader& reader, const TableFields& table, int64_t* pnRecords)
@@ -185,8 +188,11 @@ bool Exporter::WriteRows(RowPipe& rows, const TableFields& table, int64_t* pnRec
                     return false;
                 }
             }
-            if (!Check(m_pFilter->BeginRecord(RecordPath(table, nRecord)), Op::kBeginRecord, &table, nRecord))
+            const WCHAR* pszPath = RecordPath(table, nRecord);
+            if (!Check(m_pFilter->BeginRecord(pszPath), Op::kBeginRecord, &table, nRecord))
                 return false;
+            if (m_job.bKeepRecordPaths)
+                m_job.recordPaths.insert(pszPath);
             for (int i = 0; i < nFields; ++i)
                 if (!Check(m_pFilter->WriteField(table.pointers[i]), Op::kWriteField, &table, nRecord, i))
                     return false;
@@ -233,8 +239,11 @@ void Exporter::ReportStatus(int status, Op op, const TableFields* pTable, int64_
             where += ", field " + pTable->fieldNames[static_cast<size_t>(nField)];
         where += ")";
     }
-    Fail(kExitFilter,
-         where + " failed with status " + std::to_string(status) + ": " + StatusMeaning(op, status));
+    std::string meaning;
+    if (m_job.explainFailure)
+        meaning = m_job.explainFailure(OperationName(op), m_tables.size() - (pTable ? 1 : 0));
+    Fail(kExitFilter, where + " failed with status " + std::to_string(status) + ": " +
+                          (meaning.empty() ? StatusMeaning(op, status) : meaning));
 }
 
 void Exporter::Fail(int nExitCode, const std::string& message)

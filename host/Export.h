@@ -7,8 +7,11 @@
 #include "Progress.h"
 #include "TextConvert.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 // The exit status of ferlo-export.
@@ -27,6 +30,16 @@ struct ExportJob {
     std::vector<std::unique_ptr<TableReader>> tables;
     // Per table, the column holding record paths, or -1 for the default.
     std::vector<int> recordPathColumns;
+    // What a failed status of the operation means in this export, at the
+    // table of that index, with the file and the system's reason; empty for
+    // the operation's general meaning.
+    std::function<std::string(const char* pszOperation, size_t nTable)> explainFailure;
+
+    // Filled by the export: the records written of each table ended, and,
+    // when asked for, every record path handed to the filter.
+    std::vector<int64_t> records;
+    bool bKeepRecordPaths = false;
+    std::set<WString> recordPaths;
 };
 
 // Runs the export: ZRDbCreateFilter, ParseOptions, per table BeginTable and

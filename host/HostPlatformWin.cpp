@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <direct.h>
+#include <errno.h>
 #include <io.h>
 
 namespace host
@@ -70,9 +72,116 @@ FILE* OpenForReading(const std::string& path)
     return _wfopen(Widen(path).c_str(), L"rb");
 }
 
+bool HasDriveLetters()
+{
+    return true;
+}
+
+std::string SystemPath(const std::string& filterPath)
+{
+    return filterPath;
+}
+
+int64_t FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+namespace
+{
+
+// The volume and index that tell a file apart, from a handle that asks
+// for no access and shares everything, so that an open file is reached too.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* pInfo)
+{
+    HANDLE hFile = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    BOOL bOk = GetFileInformationByHandle(hFile, pInfo);
+    CloseHandle(hFile);
+    return bOk != FALSE;
+}
+
+} // namespace
+
+bool SameFile(const std::string& path1, const std::string& path2)
+{
+    BY_HANDLE_FILE_INFORMATION info1, info2;
+    return FileIdentity(path1, &info1) && FileIdentity(path2, &info2) &&
+           info1.dwVolumeSerialNumber == info2.dwVolumeSerialNumber &&
+           info1.nFileIndexHigh == info2.nFileIndexHigh && info1.nFileIndexLow == info2.nFileIndexLow;
+}
+
+int WhyNotWritable(const std::string& path)
+{
+    std::wstring wide = Widen(path);
+    DWORD dwAttributes = GetFileAttributesW(wide.c_str());
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES) {
+        if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return EISDIR;
+        if (dwAttributes & FILE_ATTRIBUTE_READONLY)
+            return EACCES;
+        // The filter opens its files sharing nothing, so even a reader that
+        // shares everything is refused while it writes.
+        HANDLE hFile = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+        if (hFile == INVALID_HANDLE_VALUE)
+            return GetLastError() == ERROR_SHARING_VIOLATION ? kHeldByAnother : EACCES;
+        CloseHandle(hFile);
+        return 0;
+    }
+    HANDLE hFile = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
+                               nullptr);
+    if (hFile != INVALID_HANDLE_VALUE) {
+        CloseHandle(hFile);
+        return 0;
+    }
+    switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    default:
+        return ENOENT;
+    }
+}
+
+int WhyNoFolder(const std::string& path)
+{
+    std::wstring wide = Widen(path);
+    if (_wmkdir(wide.c_str()) != 0)
+        return errno;
+    _wrmdir(wide.c_str());
+    return 0;
+}
+
+// The system's own name for the filter's call, which neither makes nor
+// tests the file.
+std::string WorkFileName(const std::string& folder, unsigned n)
+{
+    wchar_t szName[MAX_PATH];
+    if (GetTempFileNameW(Widen(folder).c_str(), L"FERLO", n, szName) == 0)
+        return folder + "\\FER" + std::to_string(n) + ".TMP";
+    return Narrow(szName);
+}
+
 bool IsTerminal(FILE* stream)
 {
     return _isatty(_fileno(stream)) != 0;
+}
+
+const char* SettingsDialogUnavailable()
+{
+    return nullptr;
 }
 
 int TerminalColumns(FILE* stream)

@@ -244,6 +244,28 @@ size_t HundredthsToUtf16(double rValue, WCHAR* pDst)
     return n;
 }
 
+// A sequence is ill formed where the decoder stops short of the length its
+// lead byte announces (a lead byte that announces none stops at once).
+size_t FindInvalidUtf8(const std::string& bytes)
+{
+    const unsigned char* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* end = begin + bytes.size();
+    WCHAR units[2];
+    for (const unsigned char* s = begin; s < end;) {
+        if (*s < 0x80) {
+            ++s;
+            continue;
+        }
+        ptrdiff_t nAnnounced = *s >= 0xF0 ? 4 : *s >= 0xE0 ? 3 : 2;
+        WCHAR* pUnit = units;
+        const unsigned char* next = DecodeSequence(s, end, &pUnit);
+        if (next - s != nAnnounced)
+            return static_cast<size_t>(s - begin);
+        s = next;
+    }
+    return std::string::npos;
+}
+
 WString Widen(const std::string& utf8)
 {
     WString wide(utf8.size(), WCHAR(0));

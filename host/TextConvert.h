@@ -30,6 +30,10 @@ size_t HundredthsToUtf16(double rValue, WCHAR* pDst);
 
 WString Widen(const std::string& utf8);
 
+// The byte offset of the first ill-formed UTF-8 sequence in the bytes, or
+// npos when they are all well formed.
+size_t FindInvalidUtf8(const std::string& bytes);
+
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Narrow(const WCHAR* pszText);
 std::string Narrow(const WString& text);

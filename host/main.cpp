@@ -2,8 +2,13 @@
 // SQLite database through the Ferlo filter, as the database application
 // drives it. docs/HOST.md describes its use.
 #include "CommandLine.h"
+#include "Configure.h"
 #include "Export.h"
+#include "FailureCause.h"
 #include "HostPlatform.h"
+#include "OptionsCheck.h"
+#include "OptionsFile.h"
+#include "Report.h"
 
 #include <errno.h>
 #include <stdio.h>
@@ -44,37 +49,6 @@ int ShowInfo(const CommandLine& line)
     return kExitOk;
 }
 
-// The options file's text: UTF-16 after a byte-order mark FF FE, else UTF-8
-// (a UTF-8 byte-order mark is skipped). Line ends at the end are an editor's,
-// not the options'.
-bool ReadOptionsFile(const std::string& path, WString* pOptions, std::string* pError)
-{
-    FILE* file = host::OpenForReading(path);
-    std::string bytes;
-    char block[8192];
-    size_t n;
-    while (file && (n = fread(block, 1, sizeof(block), file)) > 0)
-        bytes.append(block, n);
-    if (!file || ferror(file)) {
-        *pError = "cannot read the options file " + path + ": " + strerror(errno);
-        if (file)
-            fclose(file);
-        return false;
-    }
-    fclose(file);
-    if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
-        pOptions->clear();
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            *pOptions += static_cast<WCHAR>(static_cast<unsigned char>(bytes[i]) |
-                                            static_cast<unsigned char>(bytes[i + 1]) << 8);
-    } else {
-        *pOptions = Widen(bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes);
-    }
-    while (!pOptions->empty() && (pOptions->back() == '\n' || pOptions->back() == '\r'))
-        pOptions->pop_back();
-    return true;
-}
-
 // Opens every table to export before the filter sees anything, so that a
 // wrong name stops the export before a file is touched.
 int OpenTables(const CommandLine& line, Database& db, ExportJob* pJob)
@@ -104,15 +78,56 @@ int OpenTables(const CommandLine& line, Database& db, ExportJob* pJob)
     return kExitOk;
 }
 
+// The options of the command line: the string or the file's, with the FILE
+// item of --output.
+bool ExportOptions(const CommandLine& line, WString* pOptions, std::string* pError)
+{
+    if (line.options)
+        *pOptions = Widen(*line.options);
+    else if (!ReadOptionsFile(*line.optionsFile, pOptions, pError))
+        return false;
+    if (!line.output)
+        return true;
+    WString given = *pOptions;
+    if (!ReplaceFileItem(given, FileItemOf(*line.output, host::HasDriveLetters()), pOptions)) {
+        *pError = "--output cannot hold \"]\", which would end the FILE value";
+        return false;
+    }
+    return true;
+}
+
+// Warns of what the filter will ignore or read otherwise than meant; under
+// --strict each is an error. False when the export is to stop.
+bool Warn(const CommandLine& line, const std::vector<std::string>& warnings)
+{
+    for (const std::string& warning : warnings)
+        fprintf(stderr, "ferlo-export: %s: %s\n", line.bStrict ? "error" : "warning", warning.c_str());
+    return !line.bStrict || warnings.empty();
+}
+
+// The filter would replace or append to the database it reads.
+bool WritesTheDatabase(const ExportReport& report, const std::string& database, std::string* pError)
+{
+    for (const std::string& file : report.TableFiles()) {
+        if (host::SameFile(file, database)) {
+            *pError = "the output file " + file + " is the database being read; choose another FILE";
+            return true;
+        }
+    }
+    return false;
+}
+
 int Export(const CommandLine& line)
 {
     Database db; // outlives the tables read from it
     ExportJob job;
     std::string error;
-    if (line.options)
-        job.options = Widen(*line.options);
-    else if (!ReadOptionsFile(*line.optionsFile, &job.options, &error))
+    if (!ExportOptions(line, &job.options, &error))
         return Complain(kExitUsage, error);
+    std::vector<std::string> warnings;
+    FilterSettings settings = ReadFilterSettings(job.options, &warnings);
+    if (!Warn(line, warnings))
+        return kExitUsage;
     if (line.registryKey)
         job.registryKey = Widen(*line.registryKey);
     if (!db.Open(line.database, &error))
@@ -120,11 +135,48 @@ int Export(const CommandLine& line)
     int nExitCode = OpenTables(line, db, &job);
     if (nExitCode != kExitOk)
         return nExitCode;
+    std::vector<std::string> tables;
+    for (const auto& table : job.tables)
+        tables.push_back(table->Table());
+    ExportReport report(settings, tables);
+    if (WritesTheDatabase(report, line.database, &error))
+        return Complain(kExitUsage, error);
+    if (line.bExplain) {
+        report.Explain(stdout);
+        return kExitOk;
+    }
     Plugin plugin;
     if (!LoadPlugin(line.plugin, &plugin, &error))
         return Complain(kExitPlugin, error);
+    job.explainFailure = [&](const char* pszOperation, size_t nTable) {
+        return ExplainFailure(settings, tables, pszOperation, nTable);
+    };
+    job.bKeepRecordPaths = settings.bSingle && !line.bQuiet;
+    report.Before();
     Progress progress(stderr, !line.bQuiet && host::IsTerminal(stderr));
-    return RunExport(plugin, job, progress);
+    nExitCode = RunExport(plugin, job, progress);
+    if (nExitCode == kExitOk && !line.bQuiet)
+        report.Summary(job, stdout);
+    return nExitCode;
+}
+
+int Configure(const CommandLine& line)
+{
+    if (const char* pszWhy = host::SettingsDialogUnavailable())
+        return Complain(kExitUsage, pszWhy);
+    ConfigureJob job;
+    std::string error;
+    job.bMap = line.bMap;
+    if (line.options)
+        job.options = Widen(*line.options);
+    else if (line.optionsFile && !ReadOptionsFile(*line.optionsFile, &job.options.emplace(), &error))
+        return Complain(kExitUsage, error);
+    if (line.registryKey)
+        job.registryKey = Widen(*line.registryKey);
+    Plugin plugin;
+    if (!LoadPlugin(line.plugin, &plugin, &error))
+        return Complain(kExitPlugin, error);
+    return RunConfigure(plugin, job);
 }
 
 } // namespace
@@ -143,6 +195,8 @@ int HostMain(const std::vector<std::string>& args)
         return kExitOk;
     case CommandLine::kInfo:
         return ShowInfo(line);
+    case CommandLine::kConfigure:
+        return Configure(line);
     case CommandLine::kExport:
         break;
     }

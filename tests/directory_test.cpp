@@ -103,4 +103,24 @@ TEST(EnsureDirectory, ParentThatRefusesNewEntries)
     EXPECT_FALSE(fs::exists(NativePath(sParent + WSTR("ferlo-test"))));
 }
 
+// "." and ".." are resolved in the path's text before the disk is asked,
+// as Windows does: a level named only to be left again is neither needed
+// nor made. Each row makes one directory.
+TEST(EnsureDirectory, DotsResolvedInTheText)
+{
+    const struct {
+        const WCHAR* pszPath;
+        const char* pszMade;
+    } cases[] = {
+        {WSTR("missing\\..\\a"), "a"},
+        {WSTR("d\\e\\..\\..\\f\\"), "f"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.pszPath));
+        TempDir dir;
+        EXPECT_EQ(1, EnsureDirectory(dir.Path(c.pszPath).c_str()));
+        EXPECT_EQ(std::set<std::string>{c.pszMade}, dir.Tree());
+    }
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 // over the Linux name of the Windows path the product passes.
 #include "Files.h"
 
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,7 @@ int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes])
         }
     }
     szNative[n] = 0;
+    ResolveDots(szNative);
     return 0;
 }
 

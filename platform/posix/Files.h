@@ -22,11 +22,21 @@ enum : size_t { kNativePathBytes = PATH_MAX };
 size_t EncodeUtf8(const WCHAR*& psz, char* pOut);
 
 // The Linux name of a Windows path: UTF-8, with every backslash turned into
-// "/". Nothing else changes: a drive letter such as C: stays part of a
-// relative name, and a forward slash, an ordinary character to the filter,
-// separates names here as it does in Windows' own file functions. Returns 0,
-// or EINVAL for a null path, or ENAMETOOLONG when the name does not fit.
+// "/", and "." and ".." resolved in the text, as Windows resolves them
+// before it looks at the disk: "out\..\x" is "x" whether "out" exists or
+// not. A ".." at the root stays at the root; ".." at the start of a relative
+// name is kept. Nothing else changes: a drive letter such as C: stays part
+// of a relative name, and a forward slash, an ordinary character to the
+// filter, separates names here as it does in Windows' own file functions.
+// Returns 0, or EINVAL for a null path, or ENAMETOOLONG when the name does
+// not fit.
 int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes]);
+
+// Resolves "." and ".." among the "/"-separated names of a Linux path, in
+// place (PathText.cpp): a ".." drops the name before it; at the root it is
+// dropped itself, and at the start of a relative name, or after another
+// "..", it is kept. A name that resolves to nothing is ".".
+void ResolveDots(char* sz);
 
 // The C runtime's error number on Windows for a failure that Linux reports
 // as nError: Windows reports a path through a file, or one too long, as

@@ -52,6 +52,11 @@ TEST(CommandLine, KeepsEveryExportOption)
     EXPECT_EQ("path", line.recordPathColumn.value_or("(none)"));
     EXPECT_EQ("", line.registryKey.value_or("(none)")) << "an empty key is a key, not none";
     EXPECT_TRUE(line.bQuiet);
+
+    ASSERT_TRUE(ParseCommandLine({"-o", "out/c.csv", "--strict", "--explain", "--options=", "a.db"}, &line, &error))
+        << error;
+    EXPECT_EQ("out/c.csv", line.output.value_or("(none)"));
+    EXPECT_TRUE(line.bStrict && line.bExplain);
 }
 
 TEST(CommandLine, ChoosesInfoAndHelp)
@@ -66,6 +71,9 @@ TEST(CommandLine, ChoosesInfoAndHelp)
         {"help", {"--help"}, CommandLine::kHelp},
         {"-h among export arguments", {"--options", "x", "-h", "shop.db"}, CommandLine::kHelp},
         {"help beside a wrong argument", {"--bogus", "--help"}, CommandLine::kHelp},
+        {"configure on the stored options", {"--configure"}, CommandLine::kConfigure},
+        {"configure a map export", {"--map", "--configure", "--registry-key", "k"}, CommandLine::kConfigure},
+        {"configure given options", {"--configure", "--options-file", "o.txt"}, CommandLine::kConfigure},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -101,6 +109,16 @@ TEST(CommandLine, RefusesWithOneLine)
         {{"-x"}, "unknown option -x"},
         {{"--info", "a.db"}, "--info takes no database and no export options, only --plugin"},
         {{"--info", "--table", "t"}, "--info takes no database and no export options, only --plugin"},
+        {{"--info", "--configure"}, "--info and --configure cannot both be given"},
+        {{"--configure", "a.db"},
+         "--configure takes no database and no export options, only --plugin, --options or --options-file, "
+         "--map and --registry-key"},
+        {{"--configure", "--map", "--options", "x"},
+         "--map asks for the stored options of a map export: it takes no --options or --options-file"},
+        {{"--map", "--options", "x", "a.db"}, "--map is for --configure only"},
+        {{"-o", "a", "--output", "b"}, "--output is given twice"},
+        {{"--output="}, "--output needs a path"},
+        {{"--info", "--explain"}, "--info takes no database and no export options, only --plugin"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);

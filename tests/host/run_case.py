@@ -3,14 +3,18 @@
 compares what it did with a golden folder: its exit status, what it printed
 on stdout and on stderr, and every file it left there, byte for byte.
 
-    run_case.py --golden DIR --work DIR [--input FILE]... [--name TEXT=NAME]...
-                [--emulator PROGRAM] -- PROGRAM ARG...
+    run_case.py --golden DIR --work DIR [--input FILE]... [--mkdir NAME]...
+                [--name TEXT=NAME]... [--emulator PROGRAM] -- PROGRAM ARG...
 
 The golden folder holds
     exit     the exit status
     stdout   what the program printed
     stderr
     files/   every file the run left in its folder, the inputs aside
+    stdout.windows, stderr.windows
+             what the Windows build prints instead, where it differs: paths
+             with backslashes, the system's own words
+--mkdir makes a folder in the fresh folder before the run.
 An expected line that ends in {...} matches any line that begins with the
 text before it: it stands for the system's own words, such as the reason a
 library cannot be loaded, which differ between Linux and Windows. --name
@@ -36,6 +40,7 @@ def parse_args():
     parser.add_argument("--golden", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--input", action="append", default=[])
+    parser.add_argument("--mkdir", action="append", default=[])
     parser.add_argument("--name", action="append", default=[])
     parser.add_argument("--emulator")
     parser.add_argument("command", nargs=argparse.REMAINDER)
@@ -73,8 +78,10 @@ def printed(data, names):
     return text
 
 
-def read_golden(golden):
+def read_golden(golden, windows):
     def read(name):
+        if windows and name in ("stdout", "stderr") and os.path.exists(os.path.join(golden, name + ".windows")):
+            name += ".windows"
         path = os.path.join(golden, name)
         if not os.path.exists(path):
             return None
@@ -92,9 +99,21 @@ def read_golden(golden):
     }
 
 
-def write_golden(golden, run):
-    shutil.rmtree(golden, ignore_errors=True)
-    os.makedirs(golden)
+def write_golden(golden, run, windows):
+    # A Windows run writes only what it prints differently.
+    if windows:
+        linux = read_golden(golden, False)
+        for name in ("stdout", "stderr"):
+            path = os.path.join(golden, name + ".windows")
+            if run[name] != linux[name]:
+                with open(path, "w", encoding="utf-8", newline="\n") as f:
+                    f.write(run[name])
+            elif os.path.exists(path):
+                os.remove(path)
+        return
+    # The Windows texts are kept; a Windows run rewrites them.
+    shutil.rmtree(os.path.join(golden, "files"), ignore_errors=True)
+    os.makedirs(golden, exist_ok=True)
     for name in ("stdout", "stderr"):
         with open(os.path.join(golden, name), "w", encoding="utf-8", newline="\n") as f:
             f.write(run[name])
@@ -126,6 +145,13 @@ def hex_around(data, offset):
     return data[start : offset + 8].hex(" ") + "  (from byte %d)" % start
 
 
+def spelled_as(expected, actual):
+    """Windows names files without regard to case, and Wine writes the work
+    file's name in lower case: a written file takes the golden spelling."""
+    spelling = {name.lower(): name for name in expected}
+    return {spelling.get(name.lower(), name): data for name, data in actual.items()}
+
+
 def compare_files(expected, actual):
     problems = []
     for name in sorted(set(expected) - set(actual)):
@@ -147,6 +173,8 @@ def compare_files(expected, actual):
 def main():
     args = parse_args()
     inputs = fresh_folder(args.work, args.input)
+    for name in args.mkdir:
+        os.makedirs(os.path.join(args.work, name))
     command = ([args.emulator] if args.emulator else []) + args.command
     result = subprocess.run(command, cwd=args.work, capture_output=True, timeout=600)
     run = {
@@ -156,11 +184,11 @@ def main():
         "files": files_left(args.work, inputs),
     }
     if os.environ.get("FERLO_UPDATE_GOLDENS") == "1":
-        write_golden(args.golden, run)
+        write_golden(args.golden, run, bool(args.emulator))
         print("golden folder written: %s" % args.golden)
         return 0
 
-    golden = read_golden(args.golden)
+    golden = read_golden(args.golden, bool(args.emulator))
     problems = []
     if golden["exit"] is None:
         problems.append("no golden folder at %s: write it with FERLO_UPDATE_GOLDENS=1" % args.golden)
@@ -169,6 +197,8 @@ def main():
     for stream in ("stdout", "stderr"):
         if not lines_match(golden[stream], run[stream]):
             problems.append("%s differs\n--- expected\n%s--- printed\n%s---" % (stream, golden[stream], run[stream]))
+    if args.emulator:
+        run["files"] = spelled_as(golden["files"], run["files"])
     problems += compare_files(golden["files"], run["files"])
     print("command: %s\nin: %s" % (" ".join(command), args.work))
     for problem in problems:

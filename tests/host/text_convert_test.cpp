@@ -140,6 +140,28 @@ TEST(Utf8ToUtf16, ReplacesIllFormedSequences)
     }
 }
 
+// The offset of the first ill-formed sequence; a well-formed U+FFFD or
+// four-byte character is no error.
+TEST(FindInvalidUtf8, FirstIllFormedSequence)
+{
+    const struct {
+        const char* label;
+        std::string utf8;
+        size_t offset;
+    } cases[] = {
+        {"ASCII", "[CSV=TRUE]", std::string::npos},
+        {"every length, and U+FFFD itself", "\xC3\xA9\xEF\xBF\xBD\xF0\x9F\x9A\x9A", std::string::npos},
+        {"Latin-1 byte", "[FILE=stra\xDF" "e]", 10},
+        {"lone continuation byte", "ab\x80", 2},
+        {"encoded surrogate after a good one", "\xC3\xA9\xED\xA0\x80", 2},
+        {"sequence cut by the end", "a\xF0\x9F\x9A", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(c.offset, FindInvalidUtf8(c.utf8));
+    }
+}
+
 TEST(Narrow, WritesUtf8AndReplacesUnpairedSurrogates)
 {
     const struct {

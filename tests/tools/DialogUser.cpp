@@ -46,7 +46,11 @@ std::wstring WindowText(HWND hWnd)
 
 } // namespace
 
-DialogUser::DialogUser(Script script, int nOpenWaitMs) : m_nThreadId(GetCurrentThreadId())
+DialogUser::DialogUser(Script script, int nOpenWaitMs) : DialogUser(GetCurrentThreadId(), script, nOpenWaitMs)
+{
+}
+
+DialogUser::DialogUser(DWORD nThreadId, Script script, int nOpenWaitMs) : m_nThreadId(nThreadId)
 {
     m_thread = std::thread([this, script, nOpenWaitMs] {
         if (WaitForNewDialog(nOpenWaitMs))

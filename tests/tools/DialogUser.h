@@ -27,6 +27,9 @@ public:
     // Starts the script; it waits for the first dialog of the calling thread,
     // up to nOpenWaitMs: longer for a dialog whose caller first does much.
     explicit DialogUser(Script script, int nOpenWaitMs = 10000);
+    // The same for the dialogs of another thread, also of another process
+    // (the window system carries these messages across processes).
+    DialogUser(DWORD nThreadId, Script script, int nOpenWaitMs);
     ~DialogUser();
 
     // Waits for the script to end; what went wrong, empty when nothing did.
