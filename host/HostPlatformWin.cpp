@@ -18,7 +18,8 @@ namespace
 const wchar_t kPluginFileName[] = L"ferlo.dll";
 
 // The system's text for an error number, without its closing period and
-// line end.
+// line end. Some texts name the file as an insert ("%1 is not a valid
+// application"); the caller names it already, so the insert says "the file".
 std::string SystemMessage(DWORD dwError)
 {
     wchar_t* pszMessage = nullptr;
@@ -32,6 +33,8 @@ std::string SystemMessage(DWORD dwError)
         --n;
     std::string message = Narrow(std::wstring(pszMessage, n));
     LocalFree(pszMessage);
+    for (size_t at = message.find("%1"); at != std::string::npos; at = message.find("%1", at))
+        message.replace(at, 2, "the file");
     return message;
 }
 
