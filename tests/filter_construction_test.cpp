@@ -13,22 +13,20 @@ TEST(FilterConstruction, NewFilterHasTheDocumentedDefaults)
     FilterPtr f = MakeFilter(0xCAFEF00D);
     ASSERT_TRUE(f);
     EXPECT_EQ(0xCAFEF00Du, f->m_hostContext);
-    EXPECT_EQ(1, f->m_bWriteHead);
-    const int32_t CFerloFilter::*offFlags[] = {
-        &CFerloFilter::m_bFieldWritten, &CFerloFilter::m_bUnicode, &CFerloFilter::m_bCsv,
-        &CFerloFilter::m_bOverwrite,    &CFerloFilter::m_bSingle,  &CFerloFilter::m_bXml,
-        &CFerloFilter::m_bHeadline,     &CFerloFilter::m_bMap,     &CFerloFilter::m_nFieldNames,
-        &CFerloFilter::m_nTables};
+    EXPECT_EQ(1, f->m_options.m_bWriteHead);
+    const Options& o = f->m_options;
+    const OutputFiles& out = f->m_output;
+    const int32_t offFlags[] = {out.m_bFieldWritten, o.m_bUnicode, o.m_bCsv,  o.m_bOverwrite,  o.m_bSingle,
+                                o.m_bXml,            o.m_bHeadline, o.m_bMap, out.m_nFieldNames, out.m_nTables};
     for (size_t i = 0; i < sizeof offFlags / sizeof offFlags[0]; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(0, f.get()->*offFlags[i]);
+        EXPECT_EQ(0, offFlags[i]);
     }
-    EXPECT_EQ(WString(WSTR("\r\n")), f->m_szLineEnd);
-    EXPECT_EQ(GetACP(), f->m_nCodePage);
-    EXPECT_EQ(nullptr, f->m_ppszFieldNames);
-    EXPECT_EQ(nullptr, f->m_pFile);
-    EXPECT_NE(nullptr, f->m_pConvBuf);
-    EXPECT_NE(nullptr, f->m_pQuoteBuf);
+    EXPECT_EQ(WString(WSTR("\r\n")), out.m_szLineEnd);
+    EXPECT_EQ(GetACP(), o.m_nCodePage);
+    EXPECT_EQ(nullptr, out.m_ppszFieldNames);
+    EXPECT_EQ(nullptr, out.m_pFile);
+    EXPECT_TRUE(f->m_writer.IsComplete());
     EXPECT_EQ(nullptr, f->m_fields.pData);
     EXPECT_EQ(0, f->m_fields.nSize);
     EXPECT_EQ(0, f->m_fields.nMaxSize);
@@ -103,7 +101,7 @@ TEST(FilterConstruction, DelimiterIsTheListSeparatorWhenItIsOneCharacter)
         ASSERT_TRUE(user.Set(row.separator));
         FilterPtr f = MakeFilter();
         ASSERT_TRUE(f);
-        EXPECT_EQ(WString(row.delimiter), f->m_szDelimiter);
+        EXPECT_EQ(WString(row.delimiter), f->m_options.m_szDelimiter);
     }
 }
 

@@ -275,7 +275,7 @@ size_t EncodeSingleByte(const codepage::SingleByteTable* table, const WCHAR* s, 
     if (cap < n)
         return kOverflow;
     for (size_t i = 0; i < n;) {
-        i += units::CopyAscii(s + i, n - i, out + i);
+        i += codepage::CopyAscii(s + i, n - i, out + i);
         if (i == n)
             break;
         BYTE b = table->toBytes[s[i]];
@@ -286,16 +286,6 @@ size_t EncodeSingleByte(const codepage::SingleByteTable* table, const WCHAR* s, 
         out[i++] = static_cast<char>(b);
     }
     return n;
-}
-
-bool IsHighSurrogate(WCHAR u)
-{
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-bool IsLowSurrogate(WCHAR u)
-{
-    return u >= 0xDC00 && u <= 0xDFFF;
 }
 
 // GB18030 gives every character beyond the BMP four bytes, in the order of

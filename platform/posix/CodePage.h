@@ -4,7 +4,7 @@
 #pragma once
 
 #include "../Platform.h"
-#include "../Units.h"
+#include "../Utf16.h"
 
 #include <algorithm>
 
@@ -66,6 +66,16 @@ const MultiByteTable* MultiBytes(const Info& cp);
 constexpr size_t kOverflow = static_cast<size_t>(-1); // the output does not fit
 constexpr size_t kInvalid = static_cast<size_t>(-2);  // strict, and the input is not valid
 
+// Copies the leading ASCII units of s[0..n) to out as bytes and returns how
+// many it copied.
+inline size_t CopyAscii(const WCHAR* s, size_t n, char* out)
+{
+    size_t i = 0;
+    for (; i < n && s[i] < 0x80; ++i)
+        out[i] = static_cast<char>(s[i]);
+    return i;
+}
+
 // The ASCII fast path of every ASCII-based code page: copies the run of
 // ASCII units at s[i] to out, as far as cap allows, and moves i and length
 // past it. Returns false when that was the rest of the text. Without out
@@ -73,7 +83,7 @@ constexpr size_t kInvalid = static_cast<size_t>(-2);  // strict, and the input i
 inline bool CopyAsciiRun(const WCHAR* s, size_t n, size_t& i, char* out, size_t cap, size_t& length)
 {
     if (out && s[i] < 0x80 && length < cap) {
-        size_t k = units::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
+        size_t k = CopyAscii(s + i, std::min(n - i, cap - length), out + length);
         length += k;
         i += k;
     }

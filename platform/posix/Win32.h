@@ -122,25 +122,9 @@ int64_t _ftelli64(FILE* stream);
 UINT GetTempFileNameW(LPCWSTR lpPathName, LPCWSTR lpPrefixString, UINT uUnique, LPWSTR lpTempFileName);
 
 // _fwrite_nolock: fwrite for a stream that one thread uses at a time, as
-// each filter's are. An export writes a few dozen bytes per call, millions
-// of times, so bytes that fit the room left in the stream's buffer are
-// copied into it here, inline, the way the C library's own putc_unlocked
-// stores a byte. There is no room whenever the stream is not writing into
-// a full buffer (unbuffered or line-buffered, before its first write, after
-// a seek or a read), and then fwrite_unlocked does the work.
+// each filter's are, without the stream's lock.
 inline size_t _fwrite_nolock(const void* buffer, size_t size, size_t count, FILE* stream)
 {
-#if defined(__GLIBC__)
-    // A line-buffered stream keeps its write end behind the write pointer,
-    // so the two are compared before the room is taken as their distance.
-    char* ptr = stream->_IO_write_ptr;
-    char* end = stream->_IO_write_end;
-    if (ptr < end && size != 0 && count != 0 && count <= static_cast<size_t>(end - ptr) / size) {
-        memcpy(ptr, buffer, size * count);
-        stream->_IO_write_ptr = ptr + size * count;
-        return count;
-    }
-#endif
     return fwrite_unlocked(buffer, size, count, stream);
 }
 
