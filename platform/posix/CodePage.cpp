@@ -81,43 +81,15 @@ UINT CodePageOfUserLocale()
     return 65001;
 }
 
-// The OEM code page that Windows pairs with an ANSI code page.
-UINT OemCodePageOf(UINT acp)
-{
-    switch (acp) {
-    case 1250:
-        return 852;
-    case 1251:
-        return 866;
-    case 1252:
-        return 850;
-    case 1253:
-        return 737;
-    case 1254:
-        return 857;
-    case 1255:
-        return 862;
-    case 1257:
-        return 775;
-    default:
-        return acp;
-    }
-}
-
-// The code page an identifier names, with Windows' aliases resolved.
+// The code page an identifier names, CP_ACP and CP_THREAD_ACP being the
+// system's. The OEM and Macintosh aliases are not resolved: the module
+// never asks for them, and a user who names 1 or 2 gets UTF-8, as for any
+// code page the system lacks.
 const Info* Resolve(UINT id)
 {
-    switch (id) {
-    case CP_ACP:
-    case CP_THREAD_ACP:
+    if (id == CP_ACP || id == CP_THREAD_ACP)
         return codepage::Find(GetACP());
-    case CP_OEMCP:
-        return codepage::Find(OemCodePageOf(GetACP()));
-    case CP_MACCP:
-        return codepage::Find(10000);
-    default:
-        return codepage::Find(id);
-    }
+    return codepage::Find(id);
 }
 
 // Whether the code page's conversions can be had: UTF-8 always, the others
@@ -219,19 +191,6 @@ BOOL GetCPInfoExW(UINT CodePage, DWORD dwFlags, LPCPINFOEXW lpCPInfoEx)
     lpCPInfoEx->UnicodeDefaultChar = cp->unicodeDefault;
     lpCPInfoEx->CodePage = cp->id;
     wcscpy(lpCPInfoEx->CodePageName, cp->name);
-    return TRUE;
-}
-
-BOOL GetCPInfo(UINT CodePage, LPCPINFO lpCPInfo)
-{
-    CPINFOEXW info;
-    if (!lpCPInfo)
-        return Fail(ERROR_INVALID_PARAMETER);
-    if (!GetCPInfoExW(CodePage, 0, &info))
-        return FALSE;
-    lpCPInfo->MaxCharSize = info.MaxCharSize;
-    memcpy(lpCPInfo->DefaultChar, info.DefaultChar, sizeof info.DefaultChar);
-    memcpy(lpCPInfo->LeadByte, info.LeadByte, sizeof info.LeadByte);
     return TRUE;
 }
 
@@ -377,7 +336,9 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     DefaultChar def = MakeDefaultChar(*cp, lpDefaultChar);
     size_t length;
     if (cp->kind == Kind::Utf8) {
-        length = codepage::EncodeUtf8(lpWideCharStr, n, out, cap, (dwFlags & WC_ERR_INVALID_CHARS) != 0);
+        codepage::LoneSurrogate lone = (dwFlags & WC_ERR_INVALID_CHARS) ? codepage::LoneSurrogate::Refuse
+                                                                         : codepage::LoneSurrogate::Replace;
+        length = codepage::EncodeUtf8(lpWideCharStr, n, out, cap, lone);
     } else if (cp->kind == Kind::SingleByte) {
         const codepage::SingleByteTable* table = codepage::SingleBytes(*cp);
         if (!table)
@@ -397,110 +358,5 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
         return Fail(ERROR_INVALID_PARAMETER);
     if (lpUsedDefaultChar)
         *lpUsedDefaultChar = def.used;
-    return static_cast<int>(length);
-}
-
-namespace
-{
-
-size_t DecodeSingleByte(const Info& cp, const char* s, size_t n, WCHAR* out, size_t cap, bool strict)
-{
-    const codepage::SingleByteTable* table = codepage::SingleBytes(cp);
-    if (out && cap < n)
-        return kOverflow;
-    for (size_t i = 0; i < n; ++i) {
-        WCHAR unit = table->toUnit[static_cast<BYTE>(s[i])];
-        if (unit == 0xFFFF) {
-            if (strict)
-                return codepage::kInvalid;
-            unit = cp.unicodeDefault;
-        }
-        if (out)
-            out[i] = unit;
-    }
-    return n;
-}
-
-// Multi-byte code pages decode through iconv, one descriptor per call; a
-// byte that starts no valid character becomes the code page's Unicode
-// default character and decoding goes on after it.
-size_t DecodeMultiByte(const Info& cp, const char* s, size_t n, WCHAR* out, size_t cap, bool strict)
-{
-    iconv_t cd = iconv_open("UTF-16LE", cp.iconvName);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return codepage::kInvalid;
-    size_t length = 0;
-    char* in = const_cast<char*>(s);
-    size_t inLeft = n;
-    while (inLeft > 0 && length != kOverflow) {
-        char buf[512];
-        char* pOut = buf;
-        size_t outLeft = sizeof buf;
-        bool bad = iconv(cd, &in, &inLeft, &pOut, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG;
-        size_t units = static_cast<size_t>(pOut - buf) / 2;
-        if (bad) {
-            if (strict) {
-                length = codepage::kInvalid;
-                break;
-            }
-            WCHAR def = cp.unicodeDefault;
-            memcpy(pOut, &def, 2);
-            ++units;
-            ++in;
-            --inLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-        if (out && length + units > cap)
-            length = kOverflow;
-        else if (out)
-            memcpy(out + length, buf, units * 2);
-        if (length != kOverflow)
-            length += units;
-    }
-    iconv_close(cd);
-    return length;
-}
-
-DWORD CheckToUnits(const Info* cp, DWORD flags, LPCSTR src, int cb, LPWSTR dst, int cch)
-{
-    if (!src || cb == 0 || cch < 0 || (cch > 0 && !dst))
-        return ERROR_INVALID_PARAMETER;
-    if (!cp || !IsUsable(*cp))
-        return ERROR_INVALID_PARAMETER;
-    DWORD allowed = MB_ERR_INVALID_CHARS | (cp->kind == Kind::Utf8 ? 0 : MB_PRECOMPOSED);
-    return (flags & ~allowed) ? ERROR_INVALID_FLAGS : 0;
-}
-
-} // namespace
-
-// MultiByteToWideChar: flags 0, MB_PRECOMPOSED (no effect, as on Windows
-// for these code pages) and MB_ERR_INVALID_CHARS. A byte of a single-byte
-// code page that names no character becomes "?" (Windows' tables give such
-// bytes private-use characters or C1 controls); an invalid sequence of a
-// multi-byte code page becomes its Unicode default character.
-int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
-                        LPWSTR lpWideCharStr, int cchWideChar)
-{
-    const Info* cp = Resolve(CodePage);
-    DWORD error = CheckToUnits(cp, dwFlags, lpMultiByteStr, cbMultiByte, lpWideCharStr, cchWideChar);
-    if (error)
-        return Fail(error);
-    size_t n = cbMultiByte < 0 ? strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
-    WCHAR* out = cchWideChar ? lpWideCharStr : nullptr;
-    size_t cap = static_cast<size_t>(cchWideChar);
-    bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
-    size_t length;
-    if (cp->kind == Kind::Utf8)
-        length = codepage::DecodeUtf8(lpMultiByteStr, n, out, cap, strict);
-    else if (cp->kind == Kind::SingleByte)
-        length = DecodeSingleByte(*cp, lpMultiByteStr, n, out, cap, strict);
-    else
-        length = DecodeMultiByte(*cp, lpMultiByteStr, n, out, cap, strict);
-    if (length == codepage::kInvalid)
-        return Fail(ERROR_NO_UNICODE_TRANSLATION);
-    if (length == kOverflow)
-        return Fail(ERROR_INSUFFICIENT_BUFFER);
-    if (length > 0x7FFFFFFF)
-        return Fail(ERROR_INVALID_PARAMETER);
     return static_cast<int>(length);
 }

@@ -32,8 +32,7 @@ struct Info {
 };
 
 // The code page of that identifier, or null when Linux does not have it.
-// The aliases CP_ACP, CP_OEMCP, CP_MACCP and CP_THREAD_ACP are resolved by
-// the caller.
+// The aliases CP_ACP and CP_THREAD_ACP are resolved by the caller.
 const Info* Find(UINT id);
 
 // Every code page of the list, in ascending order of identifier.
@@ -90,10 +89,12 @@ inline bool CopyAsciiRun(const WCHAR* s, size_t n, size_t& i, char* out, size_t 
     return i < n;
 }
 
-// UTF-8 from and to UTF-16, as Windows converts code page 65001: with out
-// null, only the length is computed. An unpaired surrogate becomes U+FFFD,
-// and so does each invalid byte sequence, unless strict asks for kInvalid.
-size_t EncodeUtf8(const WCHAR* s, size_t n, char* out, size_t cap, bool strict);
-size_t DecodeUtf8(const char* s, size_t n, WCHAR* out, size_t cap, bool strict);
+// UTF-8 from UTF-16, as Windows converts code page 65001: with out null,
+// only the length is computed. A surrogate without its partner becomes
+// U+FFFD (Replace), fails the call with kInvalid (Refuse), or is written in
+// the three-byte form of its own value (Keep), which file names use so that
+// distinct Windows names stay distinct Linux names.
+enum class LoneSurrogate { Replace, Refuse, Keep };
+size_t EncodeUtf8(const WCHAR* s, size_t n, char* out, size_t cap, LoneSurrogate lone);
 
 } // namespace codepage

@@ -56,7 +56,6 @@ void SetLastError(DWORD dwError);
 // (platform/posix/Locale.cpp).
 UINT GetACP();
 int GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData, int cchData);
-BOOL SetLocaleInfoW(LCID Locale, LCTYPE LCType, LPCWSTR lpLCData);
 
 // Wide texts (platform/posix/WideString.cpp).
 int lstrlenW(LPCWSTR lpString);
@@ -185,13 +184,9 @@ typedef const CHAR* LPCSTR;
 typedef BOOL* LPBOOL;
 
 #define CP_ACP 0
-#define CP_OEMCP 1
-#define CP_MACCP 2
 #define CP_THREAD_ACP 3
 #define CP_UTF8 65001
 
-#define MB_PRECOMPOSED 0x00000001
-#define MB_ERR_INVALID_CHARS 0x00000008
 #define WC_ERR_INVALID_CHARS 0x00000080
 #define WC_NO_BEST_FIT_CHARS 0x00000400
 
@@ -203,12 +198,6 @@ typedef BOOL* LPBOOL;
 #define MAX_PATH 260
 #endif
 
-typedef struct _cpinfo {
-    UINT MaxCharSize;
-    BYTE DefaultChar[MAX_DEFAULTCHAR];
-    BYTE LeadByte[MAX_LEADBYTES];
-} CPINFO, *LPCPINFO;
-
 typedef struct _cpinfoexW {
     UINT MaxCharSize;
     BYTE DefaultChar[MAX_DEFAULTCHAR];
@@ -219,12 +208,9 @@ typedef struct _cpinfoexW {
 } CPINFOEXW, *LPCPINFOEXW;
 
 BOOL IsValidCodePage(UINT CodePage);
-BOOL GetCPInfo(UINT CodePage, LPCPINFO lpCPInfo);
 BOOL GetCPInfoExW(UINT CodePage, DWORD dwFlags, LPCPINFOEXW lpCPInfoEx);
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
                         LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar);
-int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
-                        LPWSTR lpWideCharStr, int cchWideChar);
 
 // Module handles, names and libraries (platform/posix/Module.cpp).
 typedef intptr_t INT_PTR;
