@@ -73,7 +73,7 @@ test-win32:
 dll:
 	$(call preset,win32)
 
-bench: bench-writers
+bench: bench-writers bench-host
 
 bench-writers:
 	$(call preset,native)
@@ -102,8 +102,6 @@ demo: deps
 
 # ferlo-export against sqlite3 -csv and Python's csv module, and its memory
 # on 1,000,000 and 4,000,000 rows.
-bench: bench-host
-
 bench-host:
 	$(call preset,native)
 	python3 bench/host/bench_export.py build/native

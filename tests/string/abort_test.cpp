@@ -109,7 +109,7 @@ TEST(AbortVtable, DestroyFreesOnlyWhenAsked)
 
     TestAbort* freed = new (std::nothrow) TestAbort;
     ASSERT_NE(nullptr, freed);
-    EXPECT_EQ(static_cast<void*>(freed), freed->Destroy(kAbortDestroyFree));
+    EXPECT_EQ(static_cast<void*>(freed), freed->Destroy(kDestroyFree));
     EXPECT_EQ(before, alloc::LiveBlocks());
 }
 
