@@ -9,6 +9,7 @@
 #                only the text writers' benchmark
 #   make fuzz    each fuzz target for FUZZ_SECONDS (default 600) under
 #                AddressSanitizer and UndefinedBehaviorSanitizer
+#   make loc     the lines of product code, of tests and of test tooling
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-dev \
@@ -19,7 +20,7 @@ PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-d
 PACKAGES += sqlite3 libsqlite3-dev python3 time
 SQLITE_DIR := build/deps/sqlite3
 
-.PHONY: deps test test-native test-native-asan test-win64 test-win32 dll clean fuzz bench bench-writers
+.PHONY: deps test test-native test-native-asan test-win64 test-win32 dll clean fuzz bench bench-writers loc
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -105,6 +106,9 @@ demo: deps
 bench-host:
 	$(call preset,native)
 	python3 bench/host/bench_export.py build/native
+
+loc:
+	@sh cmake/count-lines
 
 clean:
 	rm -rf build
