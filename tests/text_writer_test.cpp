@@ -121,35 +121,6 @@ TEST(QuoteCsv, WriteQuotedConvertsTheQuotedForm)
     EXPECT_EQ("\"<\xC3\xA9;\"\"&\"plain", w.Written());
 }
 
-// The CSV rule looks at every unit wherever it stands: texts of 1 to 24
-// units with one unit at each place that asks for quotes, does so only at
-// either end, or is not ASCII.
-TEST(QuoteCsv, EveryPlaceOfAUnitCounts)
-{
-    const WCHAR units[] = {'"', '\r', '\n', ';', ' ', 0x00E9, 0x263A};
-    WriterFixture w;
-    ASSERT_TRUE(w.Ready());
-    w.Csv(1);
-    w.Encoding(false, CP_UTF8);
-    std::string expected;
-    for (size_t n = 1; n <= 24; ++n) {
-        for (size_t at = 0; at < n; ++at) {
-            for (WCHAR unit : units) {
-                WString text(n, WSTR('x'));
-                text[at] = unit;
-                bool quoted = unit == '"' || unit == '\r' || unit == '\n' || unit == ';' ||
-                              (unit == ' ' && (at == 0 || at == n - 1));
-                WString form = quoted ? Quoted(text) : text;
-                EXPECT_EQ(form, WString(w.QuoteCsv(text.c_str())))
-                    << "length " << n << ", unit " << unit << " at " << at;
-                w.WriteQuoted(text.c_str());
-                expected += Utf8Of(form);
-            }
-        }
-    }
-    EXPECT_EQ(expected, w.Written());
-}
-
 TEST(TextWriter, EachEncodingWritesTheExactBytes)
 {
     for (const EncodingRow& row : EncodingRows()) {
