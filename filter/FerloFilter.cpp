@@ -59,7 +59,8 @@ private:
 } // namespace
 
 CFerloFilter::CFerloFilter(uint32_t hostContext, const WCHAR* pszRegistryKey)
-    : CZRDbFilter(pszRegistryKey), m_hostContext(hostContext), m_writer(m_options), m_output(m_options, m_writer)
+    : CZRDbFilter(pszRegistryKey), m_hostContext(hostContext), m_writer(m_options),
+      m_output(m_options, m_writer)
 {
 }
 

@@ -7,9 +7,9 @@
 #include "FileNames.h"
 
 OutputFiles::OutputFiles(const Options& options, TextWriter& writer)
-    : m_bFieldWritten(0), m_szLineEnd{0x000D, 0x000A, 0}, m_ppszFieldNames(nullptr), m_nFieldNames(0),
-      m_szWorkFile{0}, m_szPrevTable{0}, m_nRecordsStart(0), m_pFile(nullptr), m_nTables(0), m_bWriteFailed(0),
-      m_options(options), m_writer(writer)
+    : m_bFieldWritten(0), m_szLineEnd{0x000D, 0x000A, 0}, m_ppszFieldNames(nullptr),
+      m_nFieldNames(0), m_szWorkFile{0}, m_szPrevTable{0}, m_nRecordsStart(0), m_pFile(nullptr), m_nTables(0),
+      m_bWriteFailed(0), m_options(options), m_writer(writer)
 {
 }
 

@@ -363,7 +363,7 @@ void PutQuotedForm(Output& out, WCHAR* quoteBuf, const WCHAR* p, size_t n)
 } // namespace
 
 TextWriter::TextWriter(const Options& options)
-    : m_options(options), m_pConvBuf(new(std::nothrow) char[kConvBufBytes]), m_pQuoteBuf(nullptr),
+    : m_options(options), m_pConvBuf(new (std::nothrow) char[kConvBufBytes]), m_pQuoteBuf(nullptr),
       m_bAsciiProbed(0), m_nAsciiCodePage(0), m_bAsciiSame(0)
 {
     if (m_pConvBuf)
