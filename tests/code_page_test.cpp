@@ -37,13 +37,6 @@ bool WineLacksGb18030()
     return UnderWine();
 }
 
-// Windows refuses to report the default character's use for UTF-8, which
-// has none; Wine accepts the flag's pointer and reports FALSE.
-bool WineReportsNoDefaultCharacterForUtf8()
-{
-    return UnderWine();
-}
-
 struct CodePageRow {
     UINT id;
     const WCHAR* name;
@@ -134,13 +127,12 @@ struct Converted {
     std::string buffer;
 };
 
-Converted ToBytes(UINT cp, const WString& text, int cch, int cb, const char* def = nullptr,
-                  BOOL* used = nullptr)
+Converted ToBytes(UINT cp, const WString& text, int cch, int cb)
 {
     Converted c;
     c.buffer.assign(16, 'x');
     SetLastError(0xdeadbeef);
-    c.result = WideCharToMultiByte(cp, 0, text.c_str(), cch, cb ? &c.buffer[0] : nullptr, cb, def, used);
+    c.result = WideCharToMultiByte(cp, 0, text.c_str(), cch, cb ? &c.buffer[0] : nullptr, cb, nullptr, nullptr);
     c.error = GetLastError();
     return c;
 }
@@ -186,28 +178,16 @@ TEST(WideCharToMultiByte, RefusesBadArguments)
         EXPECT_EQ(row.error, c.error);
         EXPECT_EQ(std::string(16, 'x'), c.buffer);
     }
-    if (WineReportsNoDefaultCharacterForUtf8())
-        return;
-    BOOL used = 7;
-    Converted c = ToBytes(CP_UTF8, WSTR("a"), 1, 16, nullptr, &used);
-    EXPECT_EQ(0, c.result) << "UTF-8 has no default character to report";
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), c.error);
 }
 
-TEST(WideCharToMultiByte, ReportsAndTakesTheDefaultCharacter)
+// A character the code page lacks becomes "?", one per unit: a character
+// beyond the BMP is two.
+TEST(WideCharToMultiByte, LackingCharactersBecomeTheDefaultCharacter)
 {
-    BOOL used = 7;
-    Converted c = ToBytes(1252, WSTR("a\u00E9"), 2, 16, nullptr, &used);
-    EXPECT_EQ(2, c.result);
-    EXPECT_FALSE(used);
-    c = ToBytes(1252, WSTR("a\u65E5"), 2, 16, nullptr, &used);
-    EXPECT_EQ("a?", c.buffer.substr(0, 2));
-    EXPECT_TRUE(used);
-    c = ToBytes(1252, WSTR("a\u65E5"), 2, 16, "*", &used);
-    EXPECT_EQ("a*", c.buffer.substr(0, 2));
-    c = ToBytes(936, WSTR("\u65E5\U0001F600"), 3, 16, nullptr, &used);
-    EXPECT_EQ(Hex("C8 D5 3F 3F"), c.buffer.substr(0, c.result));
-    EXPECT_TRUE(used);
+    Converted c = ToBytes(1252, WSTR("a\u65E5"), 2, 16);
+    EXPECT_EQ("a?", c.buffer.substr(0, c.result > 0 ? c.result : 0));
+    c = ToBytes(936, WSTR("\u65E5\U0001F600"), 3, 16);
+    EXPECT_EQ(Hex("C8 D5 3F 3F"), c.buffer.substr(0, c.result > 0 ? c.result : 0));
 }
 
 // Windows' tables where they differ from the standards of the same name:
@@ -231,15 +211,6 @@ TEST(WideCharToMultiByte, FollowsWindowsTablesOverTheStandards)
         Converted c = ToBytes(row.cp, WString(1, row.unit), 1, 16);
         EXPECT_EQ(Hex(row.bytes), c.buffer.substr(0, c.result > 0 ? c.result : 0));
     }
-}
-
-TEST(WideCharToMultiByte, StrictUtf8RefusesUnpairedSurrogates)
-{
-    const WCHAR lone[] = {'a', 0xDC00, 0};
-    SetLastError(0xdeadbeef);
-    char buf[8];
-    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, lone, 2, buf, 8, nullptr, nullptr));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), GetLastError());
 }
 
 TEST(WideCharToMultiByte, Gb18030GivesEveryCharacterBytes)

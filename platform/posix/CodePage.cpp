@@ -199,38 +199,15 @@ namespace
 
 using codepage::kOverflow;
 
-// The bytes that stand for an unmappable character: the caller's default
-// character (one character, of one byte or a lead and a trail byte), else
-// the code page's "?".
-struct DefaultChar {
-    char bytes[2] = {'?', 0};
-    size_t length = 1;
-    bool used = false;
-};
-
-DefaultChar MakeDefaultChar(const Info& cp, const char* given)
-{
-    DefaultChar def;
-    if (!given)
-        return def;
-    def.bytes[0] = given[0];
-    BYTE lead = static_cast<BYTE>(given[0]);
-    for (size_t i = 0; i + 1 < sizeof cp.leadBytes && cp.leadBytes[i]; i += 2)
-        if (lead >= cp.leadBytes[i] && lead <= cp.leadBytes[i + 1] && given[1]) {
-            def.bytes[1] = given[1];
-            def.length = 2;
-        }
-    return def;
-}
+// What an unmappable character becomes: the code page's default character,
+// "?" in every code page here.
+const char kDefaultChar = '?';
 
 size_t EncodeSingleByte(const codepage::SingleByteTable* table, const WCHAR* s, size_t n, char* out,
-                        size_t cap, DefaultChar& def)
+                        size_t cap)
 {
-    if (!out) {
-        for (size_t i = 0; i < n && !def.used; ++i)
-            def.used = s[i] != 0 && table->toBytes[s[i]] == 0;
+    if (!out)
         return n;
-    }
     if (cap < n)
         return kOverflow;
     for (size_t i = 0; i < n;) {
@@ -238,11 +215,8 @@ size_t EncodeSingleByte(const codepage::SingleByteTable* table, const WCHAR* s, 
         if (i == n)
             break;
         BYTE b = table->toBytes[s[i]];
-        if (b == 0 && s[i] != 0) {
-            b = static_cast<BYTE>(def.bytes[0]);
-            def.used = true;
-        }
-        out[i++] = static_cast<char>(b);
+        out[i] = b == 0 && s[i] != 0 ? kDefaultChar : static_cast<char>(b);
+        ++i;
     }
     return n;
 }
@@ -267,7 +241,7 @@ size_t PackedLength(uint32_t packed)
 }
 
 size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, const WCHAR* s, size_t n,
-                       char* out, size_t cap, DefaultChar& def)
+                       char* out, size_t cap)
 {
     size_t length = 0;
     for (size_t i = 0; i < n; ++i) {
@@ -278,16 +252,14 @@ size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, co
             packed = Gb18030Supplementary(s[i], s[i + 1]);
             ++i;
         }
-        const char* bytes = def.bytes;
-        size_t k = def.length;
+        const char* bytes = &kDefaultChar;
+        size_t k = 1;
         char packedBytes[4];
         if (packed != 0 || s[i] == 0) {
             k = PackedLength(packed);
             for (size_t j = 0; j < k; ++j)
                 packedBytes[j] = static_cast<char>(packed >> (8 * (k - 1 - j)));
             bytes = packedBytes;
-        } else {
-            def.used = true;
         }
         if (out && length + k > cap)
             return kOverflow;
@@ -298,30 +270,25 @@ size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, co
     return length;
 }
 
-// Windows' checks of WideCharToMultiByte's arguments, in its order.
+// Windows' checks of WideCharToMultiByte's arguments, in its order, for the
+// calls the module makes: flags 0, no default character of the caller's and
+// no report of its use. Other calls fail as Windows fails a bad argument.
 DWORD CheckToBytes(const Info* cp, DWORD flags, LPCWSTR src, int cch, LPSTR dst, int cb, LPCSTR def,
                    LPBOOL usedDef)
 {
-    if (!src || cch == 0 || cb < 0 || (cb > 0 && !dst) || !cp)
+    if (!src || cch == 0 || cb < 0 || (cb > 0 && !dst) || !cp || def || usedDef)
         return ERROR_INVALID_PARAMETER;
-    if (cp->kind == Kind::Utf8) {
-        if (def || usedDef)
-            return ERROR_INVALID_PARAMETER;
-        return (flags & ~WC_ERR_INVALID_CHARS) ? ERROR_INVALID_FLAGS : 0;
-    }
-    DWORD allowed = WC_NO_BEST_FIT_CHARS | (cp->kind == Kind::Gb18030 ? WC_ERR_INVALID_CHARS : 0);
-    return (flags & ~allowed) ? ERROR_INVALID_FLAGS : 0;
+    return flags ? ERROR_INVALID_FLAGS : 0;
 }
 
 } // namespace
 
-// WideCharToMultiByte: flags 0 and WC_NO_BEST_FIT_CHARS, and
-// WC_ERR_INVALID_CHARS for UTF-8 and GB18030. A character the code page
-// lacks becomes its default character; Linux has no "best fit" tables, so
-// it never becomes a look-alike as it can on Windows (U+0100 stays "?" in
-// code page 1252, where Windows writes "A"). An unpaired surrogate becomes
-// U+FFFD in UTF-8 and the default character elsewhere. On a too small
-// buffer nothing is written.
+// WideCharToMultiByte with flags 0. A character the code page lacks
+// becomes its default character "?"; Linux has no "best fit" tables, so it
+// never becomes a look-alike as it can on Windows (U+0100 stays "?" in code
+// page 1252, where Windows writes "A"). An unpaired surrogate becomes
+// U+FFFD in UTF-8 and "?" elsewhere. On a too small buffer nothing is
+// written.
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
                         LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar)
 {
@@ -333,30 +300,23 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     size_t n = cchWideChar < 0 ? wcslen(lpWideCharStr) + 1 : static_cast<size_t>(cchWideChar);
     char* out = cbMultiByte ? lpMultiByteStr : nullptr;
     size_t cap = static_cast<size_t>(cbMultiByte);
-    DefaultChar def = MakeDefaultChar(*cp, lpDefaultChar);
     size_t length;
     if (cp->kind == Kind::Utf8) {
-        codepage::LoneSurrogate lone = (dwFlags & WC_ERR_INVALID_CHARS) ? codepage::LoneSurrogate::Refuse
-                                                                         : codepage::LoneSurrogate::Replace;
-        length = codepage::EncodeUtf8(lpWideCharStr, n, out, cap, lone);
+        length = codepage::EncodeUtf8(lpWideCharStr, n, out, cap, codepage::LoneSurrogate::Replace);
     } else if (cp->kind == Kind::SingleByte) {
         const codepage::SingleByteTable* table = codepage::SingleBytes(*cp);
         if (!table)
             return Fail(ERROR_INVALID_PARAMETER);
-        length = EncodeSingleByte(table, lpWideCharStr, n, out, cap, def);
+        length = EncodeSingleByte(table, lpWideCharStr, n, out, cap);
     } else {
         const codepage::MultiByteTable* table = codepage::MultiBytes(*cp);
         if (!table)
             return Fail(ERROR_INVALID_PARAMETER);
-        length = EncodeMultiByte(*cp, table, lpWideCharStr, n, out, cap, def);
+        length = EncodeMultiByte(*cp, table, lpWideCharStr, n, out, cap);
     }
-    if (length == codepage::kInvalid || ((dwFlags & WC_ERR_INVALID_CHARS) && def.used))
-        return Fail(ERROR_NO_UNICODE_TRANSLATION);
     if (length == kOverflow)
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     if (length > 0x7FFFFFFF)
         return Fail(ERROR_INVALID_PARAMETER);
-    if (lpUsedDefaultChar)
-        *lpUsedDefaultChar = def.used;
     return static_cast<int>(length);
 }

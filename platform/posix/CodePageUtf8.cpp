@@ -47,11 +47,8 @@ size_t EncodeUtf8(const WCHAR* s, size_t n, char* out, size_t cap, LoneSurrogate
             k = 4;
         } else {
             bool alone = IsHighSurrogate(static_cast<WCHAR>(u)) || IsLowSurrogate(static_cast<WCHAR>(u));
-            if (alone && lone != LoneSurrogate::Keep) {
-                if (lone == LoneSurrogate::Refuse)
-                    return kInvalid;
+            if (alone && lone == LoneSurrogate::Replace)
                 u = 0xFFFD;
-            }
             b[0] = static_cast<char>(0xE0 | u >> 12);
             b[1] = static_cast<char>(0x80 | (u >> 6 & 0x3F));
             b[2] = static_cast<char>(0x80 | (u & 0x3F));
