@@ -11,6 +11,7 @@
 #                AddressSanitizer and UndefinedBehaviorSanitizer
 #   make screenshots  the settings dialog in every language, taken under
 #                Wine into docs/images/settings-<language>.png
+#   make loc     the lines of product code, of tests and of test tooling
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-dev \
@@ -21,7 +22,7 @@ PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-d
 PACKAGES += sqlite3 libsqlite3-dev python3 time
 SQLITE_DIR := build/deps/sqlite3
 
-.PHONY: deps screenshots test test-native test-native-asan test-win64 test-win32 dll clean fuzz bench bench-writers
+.PHONY: deps screenshots test test-native test-native-asan test-win64 test-win32 dll clean fuzz bench bench-writers loc
 
 # Installs those of the packages $(1) that are missing.
 define install
@@ -80,7 +81,7 @@ test-win32:
 dll:
 	$(call preset,win32)
 
-bench: bench-writers
+bench: bench-writers bench-host
 
 bench-writers:
 	$(call preset,native)
@@ -109,8 +110,6 @@ demo: deps
 
 # ferlo-export against sqlite3 -csv and Python's csv module, and its memory
 # on 1,000,000 and 4,000,000 rows.
-bench: bench-host
-
 bench-host:
 	$(call preset,native)
 	python3 bench/host/bench_export.py build/native
@@ -129,6 +128,9 @@ screenshots: deps
 	cmake --build --preset win64 -j $(JOBS) --target ferlo settings_picture
 	FERLO_WINEPREFIX=$(CURDIR)/build/win64/wineprefix-screenshots \
 	  cmake/with-display sh tools/screenshots.sh build/win64 docs/images
+
+loc:
+	@sh cmake/count-lines
 
 clean:
 	rm -rf build

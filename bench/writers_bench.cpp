@@ -2,8 +2,7 @@
 // typical export: records of ten fields of 4 to 40 characters, delimited,
 // quoted where the CSV rule asks, in code pages 1252 and 65001 and in
 // UTF-16LE. Reports the output in bytes per second and fields per second.
-#include "filter/FerloFilter.h"
-#include "filter/FilterInfo.h"
+#include "output/TextWriter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,41 +46,40 @@ const WCHAR kAccented[] =
 // The ten values alone, each through QuoteCsv and WriteText; or a whole
 // record the way the record operations write it: each value after the
 // delimiter (from the second on) through WriteQuoted, then the line end.
-void WriteFields(CFerloFilter& f, const std::vector<WString>& fields, bool record)
-{
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (record)
-            f.WriteQuoted(fields[i].c_str(), i > 0 ? f.m_szDelimiter : nullptr);
-        else
-            f.WriteText(f.QuoteCsv(fields[i].c_str()), 0);
-    }
-    if (record)
-        f.WriteText(f.m_szLineEnd, 0);
-}
+struct Writers {
+    Options options;
+    TextWriter writer{options};
+    FILE* file = nullptr;
 
-struct Filter {
-    CFerloFilter* f;
-    Filter(UINT codePage, bool unicode) : f(static_cast<CFerloFilter*>(ZRDbCreateFilter(0, nullptr)))
+    Writers(UINT codePage, bool unicode)
     {
-        f->m_nCodePage = codePage;
-        f->m_bUnicode = unicode;
-        f->m_bCsv = 1;
-        f->m_szDelimiter[0] = WSTR(';');
-        f->m_szDelimiter[1] = 0;
+        options.m_nCodePage = codePage;
+        options.m_bUnicode = unicode;
+        options.m_bCsv = 1;
+        options.m_szDelimiter[0] = WSTR(';');
+        options.m_szDelimiter[1] = 0;
     }
-    ~Filter()
+
+    void WriteFields(const std::vector<WString>& fields, bool record)
     {
-        f->m_pFile = nullptr;
-        f->Destroy(kDestroyFree);
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (record)
+                writer.WriteQuoted(file, fields[i].c_str(), i > 0 ? options.m_szDelimiter : nullptr);
+            else
+                writer.WriteText(file, writer.QuoteCsv(fields[i].c_str()), 0);
+        }
+        if (record)
+            writer.WriteText(file, WSTR("\r\n"), 0);
     }
+
     // The bytes one pass comes to.
     size_t Bytes(const std::vector<WString>& fields, bool record)
     {
         char* buf = nullptr;
         size_t length = 0;
-        f->m_pFile = open_memstream(&buf, &length);
-        WriteFields(*f, fields, record);
-        fclose(f->m_pFile);
+        file = open_memstream(&buf, &length);
+        WriteFields(fields, record);
+        fclose(file);
         free(buf);
         return length;
     }
@@ -89,18 +87,18 @@ struct Filter {
 
 void Run(benchmark::State& state, UINT codePage, bool unicode, const WCHAR* sample, bool record)
 {
-    Filter filter(codePage, unicode);
+    Writers writers(codePage, unicode);
     std::vector<WString> fields = SampleFields(sample);
-    size_t bytes = filter.Bytes(fields, record);
+    size_t bytes = writers.Bytes(fields, record);
     // Opened as the filter opens its files, with the same stream buffer.
     FILE* sink = _wfsopen(WSTR("/dev/null"), WSTR("ab"), _SH_DENYRW);
     if (!sink) {
         state.SkipWithError("cannot open /dev/null");
         return;
     }
-    filter.f->m_pFile = sink;
+    writers.file = sink;
     for (auto _ : state)
-        WriteFields(*filter.f, fields, record);
+        writers.WriteFields(fields, record);
     fclose(sink);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
     state.counters["fields"] = benchmark::Counter(static_cast<double>(state.iterations() * fields.size()),

@@ -24,7 +24,7 @@ asm(".globl " FERLO_ABORT_ALIAS "\n\t.set " FERLO_ABORT_ALIAS ", " FERLO_ABORT_T
 void* ZRCALL CAbort::Destroy(unsigned int nFlags)
 {
     this->~CAbort();
-    if (nFlags & kAbortDestroyFree)
+    if (nFlags & kDestroyFree)
         ::operator delete(this);
     return this;
 }

@@ -9,9 +9,6 @@
 
 #include <stdint.h>
 
-// Flag of Destroy (slot 0): free the object's memory after destroying it.
-enum : unsigned int { kAbortDestroyFree = 1 };
-
 class CAbort
 {
 public:

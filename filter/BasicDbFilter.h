@@ -4,9 +4,6 @@
 
 #include "HostInterface.h"
 
-// Flag of Destroy (slot 0): free the object's memory after destroying it.
-enum : unsigned int { kDestroyFree = 1 };
-
 class CZRBasicDbFilter {
 public:
     // Slot 0: the host's compiler calls its deleting destructor here, one

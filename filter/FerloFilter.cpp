@@ -1,63 +1,72 @@
 // filter/FerloFilter.cpp: construction and destruction of the text filter,
-// and the operations that need no module of their own.
+// and its operations, each handed to the part of the export that does it.
 #include "FerloFilter.h"
 
 #include "FilterInfo.h"
+
+#include "../common/String.h"
+#include "../output/Directory.h"
 #include "../settings/SettingsDialog.h"
 
 #include <new>
 
-CFerloFilter::CFerloFilter(uint32_t hostContext, const WCHAR* pszRegistryKey)
-    : CZRDbFilter(pszRegistryKey), m_hostContext(hostContext), m_bFieldWritten(0),
-      m_szDelimiter{0}, m_szLineEnd{0x000D, 0x000A, 0}, m_nCodePage(0), m_bUnicode(0), m_bCsv(0),
-      m_bOverwrite(0), m_bWriteHead(1), m_bSingle(0), m_bXml(0), m_bHeadline(0), m_bMap(0),
-      m_ppszFieldNames(nullptr), m_nFieldNames(0), m_szFile{0}, m_szWorkFile{0}, m_szPrevTable{0},
-      m_nRecordsStart(0), m_pFile(nullptr), m_nTables(0),
-      m_pConvBuf(nullptr), m_pQuoteBuf(nullptr), m_bAsciiProbed(0), m_nAsciiCodePage(0), m_bAsciiSame(0),
-      m_bWriteFailed(0)
+namespace
 {
-    m_nCodePage = GetACP();
-    SetDefaultDelimiter();
-    m_pConvBuf = new (std::nothrow) char[kConvBufBytes];
-    if (m_pConvBuf)
-        m_pQuoteBuf = new (std::nothrow) WCHAR[kQuoteBufUnits];
+
+const WCHAR* FieldName(HostField* pField)
+{
+    if (!pField)
+        return WSTR("");
+    const WCHAR* psz = pField->GetName().GetString();
+    return psz ? psz : WSTR("");
 }
 
-// The user's list separator when it is a single character, else ",".
-void CFerloFilter::SetDefaultDelimiter()
+// The names of the fields the host passed to BeginTable.
+class TableFields final : public FieldNames
 {
-    int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, m_szDelimiter, kDelimiterUnits);
-    if (n == 0)
-        m_szDelimiter[0] = 0;
-    if (lstrlenW(m_szDelimiter) != 1) {
-        m_szDelimiter[0] = WSTR(',');
-        m_szDelimiter[1] = 0;
+public:
+    explicit TableFields(const FieldArray& fields) : m_fields(fields) {}
+    int Count() const override { return m_fields.nSize; }
+    const WCHAR* Name(int i) const override { return FieldName(m_fields.pData[i]); }
+
+private:
+    const FieldArray& m_fields;
+};
+
+// A CString the host builds in GetValueText, released when it goes out of
+// scope: back to the host's heap, through the string manager it names.
+class HostValue
+{
+public:
+    explicit HostValue(HostField* pField) : m_pValue(pField->GetValueText(Storage())) {}
+    ~HostValue() { m_pValue->~CString(); }
+    HostValue(const HostValue&) = delete;
+    HostValue& operator=(const HostValue&) = delete;
+
+    const WCHAR* Text() const
+    {
+        const WCHAR* psz = m_pValue->GetString();
+        return psz ? psz : WSTR("");
     }
-}
 
-// The destructor releases memory only: it neither closes m_pFile nor
-// touches any file, because the host ends its tables and commits first.
-CFerloFilter::~CFerloFilter()
-{
-    delete[] m_pConvBuf;
-    delete[] m_pQuoteBuf;
-    ReleaseFieldNames();
-}
+private:
+    CString* Storage() { return reinterpret_cast<CString*>(m_storage); }
 
-void CFerloFilter::ReleaseFieldNames()
+    alignas(CString) unsigned char m_storage[sizeof(CString)];
+    CString* m_pValue;
+};
+
+} // namespace
+
+CFerloFilter::CFerloFilter(uint32_t hostContext, const WCHAR* pszRegistryKey)
+    : CZRDbFilter(pszRegistryKey), m_hostContext(hostContext), m_writer(m_options),
+      m_output(m_options, m_writer)
 {
-    if (!m_ppszFieldNames)
-        return;
-    for (int32_t i = 0; i < m_nFieldNames; ++i)
-        delete[] m_ppszFieldNames[i];
-    delete[] m_ppszFieldNames;
-    m_ppszFieldNames = nullptr;
-    m_nFieldNames = 0;
 }
 
 bool CFerloFilter::IsComplete(const WCHAR* pszRegistryKey) const
 {
-    return m_pConvBuf && m_pQuoteBuf && (!pszRegistryKey || m_pszRegistryKey);
+    return m_writer.IsComplete() && (!pszRegistryKey || m_pszRegistryKey);
 }
 
 CFerloFilter* CFerloFilter::Create(uint32_t hostContext, const WCHAR* pszRegistryKey)
@@ -70,6 +79,8 @@ CFerloFilter* CFerloFilter::Create(uint32_t hostContext, const WCHAR* pszRegistr
     return pFilter;
 }
 
+// Destruction releases memory only: it neither closes the open file nor
+// touches any file, because the host ends its tables and commits first.
 void* ZRCALL CFerloFilter::Destroy(unsigned int nFlags)
 {
     this->~CFerloFilter();
@@ -90,4 +101,73 @@ CString* ZRCALL CFerloFilter::Configure(CString* pResult, int* pbChanged, const 
     CString* pString = new (pResult) CString();
     *pbChanged = ConfigureSettings(m_pszRegistryKey, pszOptions, *pString);
     return pString;
+}
+
+// A new options string starts a new export, whose output directory is made
+// to exist now, before anything is written.
+int ZRCALL CFerloFilter::ParseOptions(const HostString& options)
+{
+    m_options.Parse(HostText(options));
+    m_output.Restart();
+    String file(m_options.m_szFile);
+    return EnsureDirectory(file.path()) ? 0 : 1;
+}
+
+// The fields are kept between the opening of the table's file and its
+// headline; a table whose fields cannot be kept leaves no file behind.
+// One file per record, the table opens no file and keeps copies of the
+// field names for the headlines of the record files.
+int ZRCALL CFerloFilter::BeginTable(const HostString& table, HostField** ppFields, int nFields)
+{
+    const WCHAR* pszTable = HostText(table);
+    if (!pszTable)
+        pszTable = WSTR("");
+    if (m_options.m_bSingle) {
+        if (CZRDbFilter::BeginTable(table, ppFields, nFields) != 0)
+            return 2;
+        return m_output.KeepFieldNames(TableFields(m_fields)) ? 0 : 2;
+    }
+    int status = m_output.OpenTable(pszTable);
+    if (status != 0)
+        return status;
+    if (CZRDbFilter::BeginTable(table, ppFields, nFields) != 0) {
+        m_output.DiscardTable();
+        return 2;
+    }
+    m_output.WriteTableHead(pszTable, TableFields(m_fields));
+    return 0;
+}
+
+int ZRCALL CFerloFilter::EndTable()
+{
+    return m_output.EndTable();
+}
+
+int ZRCALL CFerloFilter::BeginRecord(const WCHAR* pszPath)
+{
+    return m_output.BeginRecord(pszPath);
+}
+
+// Every field is prepared, even when no file is open to write it to.
+int ZRCALL CFerloFilter::WriteField(HostField* pField)
+{
+    if (!pField)
+        return 1;
+    pField->Prepare();
+    if (!m_output.IsOpen())
+        return 1;
+    const WCHAR* pszName = FieldName(pField);
+    HostValue value(pField);
+    m_output.WriteField(pszName, value.Text());
+    return 0;
+}
+
+int ZRCALL CFerloFilter::EndRecord()
+{
+    return m_output.EndRecord();
+}
+
+int ZRCALL CFerloFilter::Commit()
+{
+    return m_output.Commit();
 }

@@ -106,18 +106,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int nResult = f->ParseOptions(HostString{copy.c_str()});
     Check(copy == options, "the caller's text is not changed");
     Check(nResult == 0 || nResult == 1, "the result is 0 or 1");
-    const Text file = f->m_szFile;
+    const Options& o = f->m_options;
+    const Text file = o.m_szFile;
     const size_t nSeparator = file.rfind(WSTR('\\'));
     Check(nResult == 1 || nSeparator == Text::npos || Exists(file.substr(0, nSeparator + 1)),
           "a result of 0 means that the output directory exists");
-    Check(Terminated(f->m_szFile) && Terminated(f->m_szDelimiter), "texts end inside their members");
-    Check(f->m_szDelimiter[0] != 0 && f->m_szDelimiter[1] == 0, "the delimiter is one unit");
-    Check(f->m_nTables == 0, "the table count starts again");
-    Check(!f->m_bMap || (!f->m_bXml && !f->m_bSingle), "MAP turns XML and SINGLE off");
-    Check(!f->m_bXml || (!f->m_bCsv && !f->m_bUnicode && f->m_nCodePage == 65001),
+    Check(Terminated(o.m_szFile) && Terminated(o.m_szDelimiter), "texts end inside their members");
+    Check(o.m_szDelimiter[0] != 0 && o.m_szDelimiter[1] == 0, "the delimiter is one unit");
+    Check(f->m_output.m_nTables == 0, "the table count starts again");
+    Check(!o.m_bMap || (!o.m_bXml && !o.m_bSingle), "MAP turns XML and SINGLE off");
+    Check(!o.m_bXml || (!o.m_bCsv && !o.m_bUnicode && o.m_nCodePage == 65001),
           "XML is UTF-8 without CSV");
-    for (int32_t b : {f->m_bCsv, f->m_bOverwrite, f->m_bWriteHead, f->m_bSingle, f->m_bXml, f->m_bHeadline,
-                      f->m_bMap, f->m_bUnicode})
+    for (int32_t b : {o.m_bCsv, o.m_bOverwrite, o.m_bWriteHead, o.m_bSingle, o.m_bXml, o.m_bHeadline, o.m_bMap,
+                      o.m_bUnicode})
         Check(b == 0 || b == 1, "flags are 0 or 1");
     f->Destroy(kDestroyFree);
     return 0;

@@ -4,8 +4,7 @@
 // nor touch memory outside its buffers, and the bytes must be exactly those
 // of the whole text: UTF-16LE, UTF-8 (escaped where asked), or the code
 // page's bytes of each character in turn.
-#include "filter/FerloFilter.h"
-#include "filter/FilterInfo.h"
+#include "output/TextWriter.h"
 #include "tests/reference_text.h"
 
 #include <stdio.h>
@@ -88,13 +87,10 @@ std::string Expected(const Input& in, const WString& written)
     return in.escape && in.codePage == CP_UTF8 ? Escaped(bytes) : bytes;
 }
 
-CFerloFilter* Filter()
-{
-    static CFerloFilter* filter = static_cast<CFerloFilter*>(ZRDbCreateFilter(0, nullptr));
-    return filter;
-}
+Options g_options;
+TextWriter g_writer(g_options);
 
-void CheckQuoteCsv(CFerloFilter& f, const Input& in)
+void CheckQuoteCsv(TextWriter& f, const Input& in)
 {
     const WCHAR* result = f.QuoteCsv(in.text.c_str());
     if (!in.csv || !NeedsQuotes(in.text, in.delimiter)) {
@@ -103,7 +99,7 @@ void CheckQuoteCsv(CFerloFilter& f, const Input& in)
         return;
     }
     WString quoted = Quoted(in.text);
-    if (quoted.size() + 1 > CFerloFilter::kQuoteBufUnits ? result != nullptr : quoted != result)
+    if (quoted.size() + 1 > TextWriter::kQuoteBufUnits ? result != nullptr : quoted != result)
         abort();
 }
 
@@ -114,36 +110,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 4)
         return 0;
     Input in = Decode(data, size);
-    CFerloFilter& f = *Filter();
-    f.m_bUnicode = in.unicode;
-    f.m_bCsv = in.csv;
-    f.m_nCodePage = in.codePage;
-    f.m_szDelimiter[0] = in.delimiter;
-    f.m_szDelimiter[1] = 0;
+    Options& o = g_options;
+    TextWriter& f = g_writer;
+    o.m_bUnicode = in.unicode;
+    o.m_bCsv = in.csv;
+    o.m_nCodePage = in.codePage;
+    o.m_szDelimiter[0] = in.delimiter;
+    o.m_szDelimiter[1] = 0;
     CheckQuoteCsv(f, in);
 
     char* buf = nullptr;
     size_t length = 0;
-    f.m_pFile = open_memstream(&buf, &length);
+    FILE* file = open_memstream(&buf, &length);
     WString written = in.text;
     std::string before;
     if (in.literal) {
         std::string ascii(in.text.begin(), in.text.end());
-        f.WriteLiteral(ascii.c_str());
+        f.WriteLiteral(file, ascii.c_str());
         written.clear();
     } else if (in.escape) {
-        f.WriteText(in.text.c_str(), 1);
+        f.WriteText(file, in.text.c_str(), 1);
     } else {
         // The record operations write the delimiter in the same call; it
         // is converted on its own, as a text of its own would be.
-        f.WriteQuoted(in.text.c_str(), in.delimited ? f.m_szDelimiter : nullptr);
+        f.WriteQuoted(file, in.text.c_str(), in.delimited ? o.m_szDelimiter : nullptr);
         if (in.csv && NeedsQuotes(in.text, in.delimiter))
             written = Quoted(in.text);
         if (in.delimited)
             before = Expected(in, WString(1, in.delimiter));
     }
-    fclose(f.m_pFile);
-    f.m_pFile = nullptr;
+    fclose(file);
 
     if (in.literal && length != strlen(std::string(in.text.begin(), in.text.end()).c_str()))
         abort();

@@ -5,9 +5,9 @@
 // Nothing is lost on the way: the work file is deleted only after every
 // one of its bytes reached the target, and a failed rename or copy leaves
 // it under its temporary name, where the user finds the records.
-#include "FileNames.h"
+#include "OutputFiles.h"
 
-#include "../filter/FerloFilter.h"
+#include "FileNames.h"
 
 #include <new>
 
@@ -36,18 +36,18 @@ bool CopyRest(FILE* src, FILE* dst)
 // Puts the work file in the target's place in one step, so that the old
 // target stays whole until the new one stands there. A target that cannot
 // be replaced (held by another program, read-only) stays as it was.
-int CFerloFilter::ReplaceTarget()
+int OutputFiles::ReplaceTarget()
 {
     // Only a work file that is really there may take the target's place.
     if (_waccess(m_szWorkFile, 0) != 0)
         return 1;
-    return MoveFileExW(m_szWorkFile, m_szFile, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    return MoveFileExW(m_szWorkFile, m_options.m_szFile, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }
 
 // Appends the records of the work file, from m_nRecordsStart on, so that
 // the target gets no second byte-order mark or headline. An append that
 // fails is undone: the target, still held, is cut back to its old length.
-int CFerloFilter::AppendToTarget()
+int OutputFiles::AppendToTarget()
 {
     FILE* pWork = OpenWorkFile(m_szWorkFile);
     if (!pWork) {
@@ -73,11 +73,11 @@ int CFerloFilter::AppendToTarget()
     return 0;
 }
 
-int ZRCALL CFerloFilter::Commit()
+int OutputFiles::Commit()
 {
     // A table left open by a missing EndTable is closed first, as EndTable
     // would have done, so that its records are committed too.
-    if (!m_bSingle)
+    if (!m_options.m_bSingle)
         EndTable();
     // A file of this export that could not be written in full fails the
     // export; a damaged work file is kept and takes no target's place.
@@ -85,22 +85,22 @@ int ZRCALL CFerloFilter::Commit()
         return 1;
     // Nothing to move: one file per record, several tables (each file has
     // its final name), no table, or a work file already committed.
-    if (m_bSingle || m_nTables != 1 || m_szWorkFile[0] == 0)
+    if (m_options.m_bSingle || m_nTables != 1 || m_szWorkFile[0] == 0)
         return 0;
     // A read-only target is neither replaced nor appended to. Windows
     // refuses both; an emulation running as the superuser may not, so the
     // filter does not leave it to the platform.
-    if (_waccess(m_szFile, 2) != 0 && errno == EACCES)
+    if (_waccess(m_options.m_szFile, 2) != 0 && errno == EACCES)
         return 1;
     int status;
-    if (m_bOverwrite) {
+    if (m_options.m_bOverwrite) {
         status = ReplaceTarget();
     } else {
-        m_pFile = _wfsopen(m_szFile, WSTR("r+b"), _SH_DENYRW);
+        m_pFile = _wfsopen(m_options.m_szFile, WSTR("r+b"), _SH_DENYRW);
         if (m_pFile)
             status = AppendToTarget();
         else
-            status = _wrename(m_szWorkFile, m_szFile) == 0 ? 0 : 1;
+            status = _wrename(m_szWorkFile, m_options.m_szFile) == 0 ? 0 : 1;
     }
     if (status == 0)
         m_szWorkFile[0] = 0;

@@ -1,18 +1,18 @@
-// output/TextWriter.cpp: the text writers through which every character of
-// an output file passes: the CSV quoting rule, the conversion of UTF-16
-// texts to the output encoding with XML escaping, and the ASCII markup of
-// XML files. They work in the filter's two buffers and allocate nothing.
-#include "filter/FerloFilter.h"
-#include "platform/Units.h"
+// output/TextWriter.cpp: the text writers. Each call gathers its bytes in
+// the conversion buffer and hands them to the stream in one write; a text
+// too long for the buffer goes in pieces that end between characters.
+#include "TextWriter.h"
 
-#include <algorithm>
+#include "../platform/Utf16.h"
+
+#include <new>
 #include <string.h>
 
 namespace
 {
 
-constexpr size_t kConvBytes = CFerloFilter::kConvBufBytes;
-constexpr size_t kQuoteUnits = CFerloFilter::kQuoteBufUnits;
+constexpr size_t kConvBytes = TextWriter::kConvBufBytes;
+constexpr size_t kQuoteUnits = TextWriter::kQuoteBufUnits;
 
 // No unit becomes more than six bytes: UTF-8 needs at most three per unit,
 // GB18030 four, and an escaped character is an ASCII byte written as an
@@ -39,9 +39,8 @@ struct Output {
 // byte. Asked once with all of them in one text, so that a code page whose
 // conversion depends on what came before (a shifting one, or UTF-7, which
 // writes "+" as "+-") shows it too; a code page that passes writes every
-// ASCII text byte for byte. It runs once per code page, so it stays out of
-// the writers' own code.
-__attribute__((noinline)) bool WritesAsciiAsItIs(UINT codePage)
+// ASCII text byte for byte.
+bool WritesAsciiAsItIs(UINT codePage)
 {
     WCHAR ascii[127];
     char bytes[256];
@@ -56,36 +55,36 @@ __attribute__((noinline)) bool WritesAsciiAsItIs(UINT codePage)
     return true;
 }
 
-inline bool AsciiSame(CFerloFilter& filter)
-{
-    if (!filter.m_bAsciiProbed || filter.m_nAsciiCodePage != filter.m_nCodePage) {
-        filter.m_bAsciiSame = WritesAsciiAsItIs(filter.m_nCodePage);
-        filter.m_nAsciiCodePage = filter.m_nCodePage;
-        filter.m_bAsciiProbed = 1;
-    }
-    return filter.m_bAsciiSame != 0;
-}
-
-inline Output OutputOf(CFerloFilter& filter, int bEscape)
-{
-    bool unicode = filter.m_bUnicode != 0;
-    return Output{filter.m_pFile, filter.m_pConvBuf, 0, filter.m_nCodePage, unicode,
-                  bEscape && !unicode && filter.m_nCodePage == CP_UTF8, !unicode && AsciiSame(filter)};
-}
-
-bool IsHighSurrogate(WCHAR c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(WCHAR c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 bool SplitsPair(const WCHAR* before, const WCHAR* after)
 {
     return IsHighSurrogate(*before) && IsLowSurrogate(*after);
+}
+
+// Copies the leading units of p[0..n) that are ASCII to dst as bytes and
+// returns how many it copied.
+size_t CopyAscii(const WCHAR* p, size_t n, char* dst)
+{
+    size_t i = 0;
+    for (; i < n && p[i] < 0x80; ++i)
+        dst[i] = static_cast<char>(p[i]);
+    return i;
+}
+
+// Copies the leading printable ASCII units of the terminated text p to dst,
+// at most room of them, stopping before the terminator, a control unit, a
+// unit of 0x80 or above, or stop1 or stop2. Returns how many it copied;
+// nothing after the first unit not copied is read.
+inline size_t CopyPlain(const WCHAR* p, char* dst, size_t room, WCHAR stop1, WCHAR stop2)
+{
+    size_t i = 0;
+    for (; i < room; ++i) {
+        unsigned c = p[i];
+        // One comparison for both ends of the printable range.
+        if (c - 0x20u >= 0x60u || c == stop1 || c == stop2)
+            break;
+        dst[i] = static_cast<char>(c);
+    }
+    return i;
 }
 
 // The XML entity that replaces a byte, or null when the byte stays.
@@ -149,7 +148,7 @@ int ToBytes(const Output& out, const WCHAR* p, size_t n, char* dst, size_t room)
 size_t Convert(Output& out, const WCHAR* p, size_t n, char* dst, size_t room)
 {
     size_t length = 0;
-    if (out.asciiSame && units::CopyAscii(p, n, dst) == n) {
+    if (out.asciiSame && CopyAscii(p, n, dst) == n) {
         length = n;
     } else {
         int cb = ToBytes(out, p, n, dst, room);
@@ -191,12 +190,8 @@ bool Append(Output& out, const WCHAR* p, size_t n)
     return true;
 }
 
-// The steps every field takes are inlined into the writers, so that the
-// Output they share stays in registers.
-#define FERLO_FIELD_STEP inline __attribute__((always_inline))
-
 // Writes the bytes the buffer holds: one stream write.
-FERLO_FIELD_STEP void Flush(Output& out)
+inline void Flush(Output& out)
 {
     if (out.used > 0)
         _fwrite_nolock(out.buf, 1, out.used, out.file);
@@ -215,10 +210,10 @@ size_t PieceLength(const WCHAR* p, size_t n, size_t limit)
 }
 
 // A text whose conversion does not fit the buffer is written in pieces that
-// end between characters, one stream write each. Every unit converts on its
-// own, so the bytes are those of the whole text converted at once. Should a
-// piece still not fit (a code page whose shift sequences make it longer),
-// the pieces shrink.
+// end between characters, one stream write each. Every character converts
+// on its own, so the bytes are those of the whole text converted at once.
+// Should a piece still not fit (a code page whose shift sequences make it
+// longer), the pieces shrink.
 void WriteInPieces(Output& out, const WCHAR* p, size_t n)
 {
     size_t limit = kPieceUnits;
@@ -239,71 +234,54 @@ void WriteInPieces(Output& out, const WCHAR* p, size_t n)
 // Adds n units in the output encoding to what the buffer holds. What does
 // not fit is written: first the bytes already held, then, when the text
 // alone does not fit either, the text in pieces.
-__attribute__((noinline)) void PutConverted(Output& out, const WCHAR* p, size_t n)
+void Put(Output& out, const WCHAR* p, size_t n)
 {
     if (n == 0 || Append(out, p, n))
         return;
     Flush(out);
-    if (Append(out, p, n))
-        return;
-    if (out.unicode)
-        _fwrite_nolock(p, sizeof(WCHAR), n, out.file);
-    else
+    if (!Append(out, p, n))
         WriteInPieces(out, p, n);
 }
 
-// As PutConverted. Most texts an export writes are ASCII, in a code page
-// that writes ASCII as it stands, or UTF-16LE output: they are copied
-// straight in, here, and only the rest goes the general way.
-inline void Put(Output& out, const WCHAR* p, size_t n)
+// Whether a unit makes the CSV rule quote the text that holds it: a line
+// break, a double quote or the delimiter's first character. The terminator
+// counts too, so that a scan for these units stops at the text's end. The
+// units below '"' are looked up as bits of one word.
+inline bool StopsCsvScan(WCHAR c, WCHAR delimiter)
 {
-    size_t room = kConvBytes - out.used;
-    if (out.unicode && n <= room / sizeof(WCHAR)) {
-        memcpy(out.buf + out.used, p, n * sizeof(WCHAR));
-        out.used += n * sizeof(WCHAR);
-        return;
-    }
-    if (out.asciiSame && !out.escape && n <= room && units::CopyAscii(p, n, out.buf + out.used) == n) {
-        out.used += n;
-        return;
-    }
-    PutConverted(out, p, n);
+    const uint64_t kStops = 1ull << 0 | 1ull << '\n' | 1ull << '\r' | 1ull << '"';
+    return c == delimiter || (c <= WSTR('"') && (kStops >> c & 1) != 0);
 }
 
-// Adds a delimiter. Nearly all are one ASCII unit, which in a code page
-// that writes ASCII as it stands is its own byte.
-FERLO_FIELD_STEP void PutDelimiter(Output& out, const WCHAR* p)
+// The length of the terminated text p, and whether the CSV rule quotes it:
+// a unit that quotes it, or a space at either end.
+size_t MeasureCsv(const WCHAR* p, WCHAR delimiter, bool* pbQuote)
 {
-    if (out.asciiSame && !out.escape && p[0] != 0 && p[0] < 0x80 && p[1] == 0 && out.used < kConvBytes) {
-        out.buf[out.used++] = static_cast<char>(p[0]);
-        return;
+    size_t n = 0;
+    while (!StopsCsvScan(p[n], delimiter))
+        ++n;
+    if (p[n] != 0) {
+        *pbQuote = true;
+        return n + wcslen(p + n);
     }
-    Put(out, p, wcslen(p));
+    *pbQuote = n > 0 && (p[0] == WSTR(' ') || p[n - 1] == WSTR(' '));
+    return n;
 }
 
-// Whether the CSV rule quotes a text of n units, n > 0: a line break, the
-// delimiter's first character or a double quote inside, or a space at
-// either end.
-bool NeedsQuotes(const WCHAR* p, size_t n, WCHAR delimiter)
-{
-    if (p[0] == WSTR(' ') || p[n - 1] == WSTR(' '))
-        return true;
-    return units::ContainsAnyOf(p, n, WSTR('"'), WSTR('\r'), WSTR('\n'), delimiter);
-}
-
-// The most common text: printable ASCII, in a code page that writes ASCII
-// as it stands, and, with CSV on, one the CSV rule leaves as it is. It is
-// measured, checked and copied into the buffer in one pass. Returns false,
-// and adds nothing, for any other text (a tab, say, or a line break), which
-// takes the general way; *pn is the text's length either way.
-FERLO_FIELD_STEP bool PutPlainAscii(Output& out, const WCHAR* p, bool csv, WCHAR delimiter, size_t* pn)
+// The most common text: printable ASCII in a code page that writes ASCII
+// as it stands, unescaped, and, with CSV on, one the CSV rule leaves as it
+// is. It is measured, checked and copied into the buffer in one pass.
+// Returns false, and adds nothing, for any other text (a tab, say, or a
+// line break), which takes the general way; *pn is the text's length
+// either way.
+inline bool PutPlainAscii(Output& out, const WCHAR* p, bool csv, WCHAR delimiter, size_t* pn)
 {
     if (!out.asciiSame || out.escape) {
         *pn = wcslen(p);
         return false;
     }
-    size_t n = csv ? units::CopyPrintable(p, out.buf + out.used, kConvBytes - out.used, WSTR('"'), delimiter)
-                   : units::CopyPrintable(p, out.buf + out.used, kConvBytes - out.used, 0, 0);
+    char* dst = out.buf + out.used;
+    size_t n = CopyPlain(p, dst, kConvBytes - out.used, csv ? WSTR('"') : 0, csv ? delimiter : 0);
     if (p[n] != 0) {
         *pn = n + wcslen(p + n);
         return false;
@@ -313,6 +291,36 @@ FERLO_FIELD_STEP bool PutPlainAscii(Output& out, const WCHAR* p, bool csv, WCHAR
         return false;
     out.used += n;
     return true;
+}
+
+// Copies the units of the terminated text p to the buffer as UTF-16LE, as
+// many as fit; returns how many.
+inline size_t CopyUnits(Output& out, const WCHAR* p)
+{
+    size_t room = (kConvBytes - out.used) / sizeof(WCHAR);
+    char* dst = out.buf + out.used;
+    size_t i = 0;
+    for (; i < room && p[i] != 0; ++i)
+        memcpy(dst + i * sizeof(WCHAR), p + i, sizeof(WCHAR));
+    return i;
+}
+
+// Adds a terminated text in the output encoding, unquoted. UTF-16LE output
+// is copied as it is measured, in one pass.
+inline void PutText(Output& out, const WCHAR* p)
+{
+    size_t n = 0;
+    if (out.unicode) {
+        n = CopyUnits(out, p);
+        out.used += n * sizeof(WCHAR);
+        p += n;
+        if (*p == 0)
+            return;
+        n = wcslen(p);
+    } else if (PutPlainAscii(out, p, false, 0, &n)) {
+        return;
+    }
+    Put(out, p, n);
 }
 
 // Appends one unit of a quoted text, a double quote twice.
@@ -325,44 +333,23 @@ size_t PutQuoted(WCHAR* buf, size_t o, WCHAR c)
 }
 
 // Whether the quoted form of p[0..n), each double quote twice, the two
-// enclosing ones and the terminator, fits the quoting buffer. Only a text of
-// more than half the buffer needs its double quotes counted.
+// enclosing ones and the terminator, fits the quoting buffer.
 bool QuotedFormFits(const WCHAR* p, size_t n)
 {
-    if (n <= kQuoteUnits / 2 - 2)
-        return true;
     size_t quotes = 0;
-    for (size_t i = units::Find(p, n, WSTR('"')); i < n; i += 1 + units::Find(p + i + 1, n - i - 1, WSTR('"')))
-        ++quotes;
+    for (size_t i = 0; i < n; ++i)
+        quotes += p[i] == WSTR('"');
     return n + quotes + 3 <= kQuoteUnits;
 }
 
-// Appends p[0..n) to buf at o with each double quote written twice, in runs
-// up to each double quote, and returns the new end. buf has room for them.
-size_t AppendDoubled(WCHAR* buf, size_t o, const WCHAR* p, size_t n)
-{
-    for (size_t i = 0; i < n;) {
-        size_t run = units::Find(p + i, n - i, WSTR('"'));
-        memcpy(buf + o, p + i, run * sizeof(WCHAR));
-        o += run;
-        i += run;
-        if (i < n)
-            o = PutQuoted(buf, o, p[i++]);
-    }
-    return o;
-}
-
-// Adds the quoted form of p[0..n) through quoteBuf. Its first
-// kQuoteUnits / 2 - 2 units fit, even all doubled; a longer text goes in
-// pieces, each ending between characters, so the bytes are those of the
-// whole quoted form.
-__attribute__((noinline)) void PutQuotedForm(Output& out, WCHAR* quoteBuf, const WCHAR* p, size_t n)
+// Adds the quoted form of p[0..n) through quoteBuf, in pieces of a little
+// less than the buffer, each ending between characters, so that the bytes
+// are those of the whole quoted form.
+void PutQuotedForm(Output& out, WCHAR* quoteBuf, const WCHAR* p, size_t n)
 {
     size_t o = 0;
     quoteBuf[o++] = WSTR('"');
-    size_t whole = std::min(n, kQuoteUnits / 2 - 2);
-    o = AppendDoubled(quoteBuf, o, p, whole);
-    for (size_t i = whole; i < n; ++i) {
+    for (size_t i = 0; i < n; ++i) {
         if (o >= kQuoteUnits - 4 && !SplitsPair(p + i - 1, p + i)) {
             Put(out, quoteBuf, o);
             o = 0;
@@ -375,66 +362,91 @@ __attribute__((noinline)) void PutQuotedForm(Output& out, WCHAR* quoteBuf, const
 
 } // namespace
 
-const WCHAR* CFerloFilter::QuoteCsv(const WCHAR* pszText)
+TextWriter::TextWriter(const Options& options)
+    : m_options(options), m_pConvBuf(new (std::nothrow) char[kConvBufBytes]), m_pQuoteBuf(nullptr),
+      m_bAsciiProbed(0), m_nAsciiCodePage(0), m_bAsciiSame(0)
 {
-    if (!m_bCsv || !pszText || !*pszText)
+    if (m_pConvBuf)
+        m_pQuoteBuf = new (std::nothrow) WCHAR[kQuoteBufUnits];
+}
+
+TextWriter::~TextWriter()
+{
+    delete[] m_pConvBuf;
+    delete[] m_pQuoteBuf;
+}
+
+// The probe runs once per code page, not once per text.
+bool TextWriter::AsciiSame()
+{
+    if (!m_bAsciiProbed || m_nAsciiCodePage != m_options.m_nCodePage) {
+        m_bAsciiSame = WritesAsciiAsItIs(m_options.m_nCodePage);
+        m_nAsciiCodePage = m_options.m_nCodePage;
+        m_bAsciiProbed = 1;
+    }
+    return m_bAsciiSame != 0;
+}
+
+const WCHAR* TextWriter::QuoteCsv(const WCHAR* pszText)
+{
+    if (!m_options.m_bCsv || !pszText || !*pszText)
         return pszText;
-    // One pass finds the end of most texts that need no quotes; a text that
-    // holds a double quote, the delimiter or a control unit is measured on
-    // from there and looked at again.
-    size_t n = units::FindControlOr(pszText, WSTR('"'), m_szDelimiter[0]);
-    if (pszText[n] == 0 && pszText[0] != WSTR(' ') && pszText[n - 1] != WSTR(' '))
-        return pszText;
-    n += wcslen(pszText + n);
-    if (!NeedsQuotes(pszText, n, m_szDelimiter[0]))
+    bool bQuote = false;
+    size_t n = MeasureCsv(pszText, m_options.m_szDelimiter[0], &bQuote);
+    if (!bQuote)
         return pszText;
     if (!QuotedFormFits(pszText, n))
         return nullptr;
-    m_pQuoteBuf[0] = WSTR('"');
-    size_t o = AppendDoubled(m_pQuoteBuf, 1, pszText, n);
+    size_t o = 0;
+    m_pQuoteBuf[o++] = WSTR('"');
+    for (size_t i = 0; i < n; ++i)
+        o = PutQuoted(m_pQuoteBuf, o, pszText[i]);
     m_pQuoteBuf[o++] = WSTR('"');
     m_pQuoteBuf[o] = 0;
     return m_pQuoteBuf;
 }
 
-// The CSV form of a text of any length goes through m_pQuoteBuf. The
-// delimiter and a value that fit the conversion buffer together leave in one
-// stream write.
-void CFerloFilter::WriteQuoted(const WCHAR* pszText, const WCHAR* pszDelimiter)
+// The delimiter and a value that fit the conversion buffer together leave
+// in one stream write.
+void TextWriter::WriteQuoted(FILE* pFile, const WCHAR* pszText, const WCHAR* pszDelimiter)
 {
-    if (!m_pFile || !pszText)
+    if (!pFile || !pszText)
         return;
-    Output out = OutputOf(*this, 0);
+    bool unicode = m_options.m_bUnicode != 0;
+    Output out{pFile, m_pConvBuf, 0, m_options.m_nCodePage, unicode, false, !unicode && AsciiSame()};
+    bool csv = m_options.m_bCsv != 0;
+    WCHAR delimiter = m_options.m_szDelimiter[0];
     if (pszDelimiter)
-        PutDelimiter(out, pszDelimiter);
+        PutText(out, pszDelimiter);
     size_t n = 0;
-    if (PutPlainAscii(out, pszText, m_bCsv != 0, m_szDelimiter[0], &n)) {
-        Flush(out);
-        return;
+    if (!PutPlainAscii(out, pszText, csv, delimiter, &n)) {
+        bool bQuote = false;
+        if (csv)
+            MeasureCsv(pszText, delimiter, &bQuote);
+        if (bQuote)
+            PutQuotedForm(out, m_pQuoteBuf, pszText, n);
+        else
+            Put(out, pszText, n);
     }
-    if (!m_bCsv || n == 0 || !NeedsQuotes(pszText, n, m_szDelimiter[0]))
-        Put(out, pszText, n);
-    else
-        PutQuotedForm(out, m_pQuoteBuf, pszText, n);
     Flush(out);
 }
 
-void CFerloFilter::WriteText(const WCHAR* pszText, int bEscape)
+void TextWriter::WriteText(FILE* pFile, const WCHAR* pszText, int bEscape)
 {
-    if (!m_pFile || !pszText)
+    if (!pFile || !pszText)
         return;
-    Output out = OutputOf(*this, bEscape);
-    size_t n = 0;
-    if (!PutPlainAscii(out, pszText, false, 0, &n))
-        Put(out, pszText, n);
+    bool unicode = m_options.m_bUnicode != 0;
+    bool escape = bEscape && !unicode && m_options.m_nCodePage == CP_UTF8;
+    Output out{pFile, m_pConvBuf, 0, m_options.m_nCodePage, unicode, escape, !unicode && AsciiSame()};
+    PutText(out, pszText);
     Flush(out);
 }
 
 // The markup is ASCII, the same bytes in every code page the module writes
 // XML in, so it goes to the stream as it stands.
-void CFerloFilter::WriteLiteral(const char* pszText)
+void TextWriter::WriteLiteral(FILE* pFile, const char* pszText)
 {
-    if (!m_pFile || !pszText)
+    if (!pFile || !pszText)
         return;
-    _fwrite_nolock(pszText, 1, strlen(pszText), m_pFile);
+    _fwrite_nolock(pszText, 1, strlen(pszText), pFile);
 }

@@ -44,4 +44,8 @@ inline size_t _fwrite_nolock(const void* buffer, size_t size, size_t count, FILE
 #define ZRCALL
 #endif
 
+// The flag of Destroy, slot 0 of every object the host's compiler destroys
+// (its deleting destructor): bit 0 asks for the memory to be freed.
+enum : unsigned int { kDestroyFree = 1 };
+
 static_assert(sizeof(WCHAR) == 2, "text in memory is UTF-16 in 16-bit units");

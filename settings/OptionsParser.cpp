@@ -1,34 +1,30 @@
-// settings/OptionsParser.cpp: ParseOptions, which sets the filter's options
-// from an options string, derives the output file's extension, settles
-// conflicting modes and makes the output directory exist.
-#include "../filter/FerloFilter.h"
+// settings/OptionsParser.cpp: the values of a new export, and the parse of
+// an options string into them: the keywords, the file's extension and the
+// rules that settle conflicting modes.
+#include "Options.h"
 
-#include "../common/String.h"
-#include "../output/Directory.h"
 #include "OptionsScanner.h"
 
 namespace
 {
 
-using Filter = CFerloFilter;
-
-void ApplyFile(Filter& f, const WCHAR* pszValue)
+void ApplyFile(Options& o, const WCHAR* pszValue)
 {
-    CopyWholeValue(f.m_szFile, pszValue);
+    CopyWholeValue(o.m_szFile, pszValue);
 }
 
-// "LS" and unknown values keep the delimiter: on a new filter that is the
+// "LS" and unknown values keep the delimiter: on a new export that is the
 // user's list separator, which is what "LS" names.
-void ApplyDelimiter(Filter& f, const WCHAR* pszValue)
+void ApplyDelimiter(Options& o, const WCHAR* pszValue)
 {
     switch (ClassifyDelimiter(pszValue)) {
     case DelimiterValue::OneUnit:
-        f.m_szDelimiter[0] = pszValue[0];
-        f.m_szDelimiter[1] = 0;
+        o.m_szDelimiter[0] = pszValue[0];
+        o.m_szDelimiter[1] = 0;
         break;
     case DelimiterValue::Tab:
-        f.m_szDelimiter[0] = WSTR('\t');
-        f.m_szDelimiter[1] = 0;
+        o.m_szDelimiter[0] = WSTR('\t');
+        o.m_szDelimiter[1] = 0;
         break;
     case DelimiterValue::Keep:
         break;
@@ -38,78 +34,90 @@ void ApplyDelimiter(Filter& f, const WCHAR* pszValue)
 // "ACP" changes nothing: the code page is the system's from construction
 // unless an earlier string named another. A number is not checked here; a
 // code page that cannot convert shows when text is written.
-void ApplyCharset(Filter& f, const WCHAR* pszValue)
+void ApplyCharset(Options& o, const WCHAR* pszValue)
 {
     switch (ClassifyCharset(pszValue)) {
     case CharsetValue::Unicode:
-        f.m_bUnicode = 1;
+        o.m_bUnicode = 1;
         break;
     case CharsetValue::Number:
-        f.m_nCodePage = static_cast<uint32_t>(_wtol(pszValue));
+        o.m_nCodePage = static_cast<uint32_t>(_wtol(pszValue));
         break;
     case CharsetValue::SystemCodePage:
         break;
     }
 }
 
-const OptionKeyword<Filter> kKeywords[] = {
+const OptionKeyword<Options> kKeywords[] = {
     {WSTR("FILE"), ApplyFile},
-    {WSTR("CSV"), ApplyFlag<Filter, &Filter::m_bCsv>},
-    {WSTR("OVERWRITE"), ApplyFlag<Filter, &Filter::m_bOverwrite>},
-    {WSTR("WRITEHEAD"), ApplyFlag<Filter, &Filter::m_bWriteHead>},
-    {WSTR("SINGLE"), ApplyFlag<Filter, &Filter::m_bSingle>},
-    {WSTR("XML"), ApplyFlag<Filter, &Filter::m_bXml>},
-    {WSTR("HEADLINE"), ApplyFlag<Filter, &Filter::m_bHeadline>},
+    {WSTR("CSV"), ApplyFlag<Options, &Options::m_bCsv>},
+    {WSTR("OVERWRITE"), ApplyFlag<Options, &Options::m_bOverwrite>},
+    {WSTR("WRITEHEAD"), ApplyFlag<Options, &Options::m_bWriteHead>},
+    {WSTR("SINGLE"), ApplyFlag<Options, &Options::m_bSingle>},
+    {WSTR("XML"), ApplyFlag<Options, &Options::m_bXml>},
+    {WSTR("HEADLINE"), ApplyFlag<Options, &Options::m_bHeadline>},
     {WSTR("DELIMITER"), ApplyDelimiter},
     {WSTR("CHARSET"), ApplyCharset},
-    {WSTR("MAP"), ApplyFlag<Filter, &Filter::m_bMap>},
+    {WSTR("MAP"), ApplyFlag<Options, &Options::m_bMap>},
 };
+
+} // namespace
+
+Options::Options()
+    : m_szDelimiter{0}, m_nCodePage(GetACP()), m_bUnicode(0), m_bCsv(0), m_bOverwrite(0), m_bWriteHead(1),
+      m_bSingle(0), m_bXml(0), m_bHeadline(0), m_bMap(0), m_szFile{0}
+{
+    SetDefaultDelimiter();
+}
+
+// The user's list separator when it is a single character, else ",".
+void Options::SetDefaultDelimiter()
+{
+    int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, m_szDelimiter, kDelimiterUnits);
+    if (n == 0)
+        m_szDelimiter[0] = 0;
+    if (lstrlenW(m_szDelimiter) != 1) {
+        m_szDelimiter[0] = WSTR(',');
+        m_szDelimiter[1] = 0;
+    }
+}
+
+void Options::Parse(const WCHAR* pszOptions)
+{
+    m_szFile[0] = 0;
+    ScanOptions(pszOptions, kKeywords, *this);
+    AddExtension();
+    SettleModes();
+}
 
 // A file name without an extension gets ".csv" or ".txt" by the final CSV
 // flag, unless each record gets a file of its own, whose names come with
 // every record. Only a name with a directory part is looked at, and only
 // its last component counts: a "." in a directory name is no extension.
-void AddExtension(Filter& f)
+void Options::AddExtension()
 {
-    const WCHAR* pLastSeparator = wcsrchr(f.m_szFile, WSTR('\\'));
-    if (!pLastSeparator || wcschr(pLastSeparator, WSTR('.')) || f.m_bSingle)
+    const WCHAR* pLastSeparator = wcsrchr(m_szFile, WSTR('\\'));
+    if (!pLastSeparator || wcschr(pLastSeparator, WSTR('.')) || m_bSingle)
         return;
-    size_t n = wcslen(f.m_szFile);
-    if (n + 4 >= Filter::kPathUnits) {
-        f.m_szFile[0] = 0;
+    size_t n = wcslen(m_szFile);
+    if (n + 4 >= kPathUnits) {
+        m_szFile[0] = 0;
         return;
     }
-    wcscpy(f.m_szFile + n, f.m_bCsv ? WSTR(".csv") : WSTR(".txt"));
+    wcscpy(m_szFile + n, m_bCsv ? WSTR(".csv") : WSTR(".txt"));
 }
 
 // A map export writes neither XML nor a file per record; XML is always
 // UTF-8 and never CSV-quoted.
-void SettleModes(Filter& f)
+void Options::SettleModes()
 {
-    if (f.m_bMap) {
-        f.m_bXml = 0;
-        f.m_bSingle = 0;
+    if (m_bMap) {
+        m_bXml = 0;
+        m_bSingle = 0;
     }
-    if (f.m_bXml) {
-        f.m_bUnicode = 0;
-        f.m_nCodePage = 65001;
-        f.m_bCsv = 0;
+    if (m_bXml) {
+        m_bUnicode = 0;
+        m_nCodePage = 65001;
+        m_bCsv = 0;
     }
-}
-
-} // namespace
-
-// A malformed string never stops the filter: the groups before the first
-// one that lacks its "]" or "=" stay applied, and the rest is ignored. An
-// options text whose copy cannot be had applies no group.
-int ZRCALL CFerloFilter::ParseOptions(const HostString& options)
-{
-    m_szFile[0] = 0;
-    ScanOptions(HostText(options), kKeywords, *this);
-    AddExtension(*this);
-    SettleModes(*this);
-    m_nTables = 0;
-    m_bWriteFailed = 0;
-    String file(m_szFile);
-    return EnsureDirectory(file.path()) ? 0 : 1;
 }

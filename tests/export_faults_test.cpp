@@ -136,13 +136,13 @@ TEST(ExportFaults, WorkFileThatCannotBeReopened)
     ASSERT_EQ(0, f->BeginTable(HostString{WSTR("T")}, fields, 1));
     ASSERT_EQ(0, f->EndTable());
     {
-        HeldFile held(f->m_szWorkFile);
+        HeldFile held(f->m_output.m_szWorkFile);
         ASSERT_TRUE(held.Held());
         EXPECT_EQ(1, f->Commit());
-        EXPECT_EQ(nullptr, f->m_pFile);
+        EXPECT_EQ(nullptr, f->m_output.m_pFile);
     }
     EXPECT_EQ("old\r\n", ReadBytes(dir.Native() / "data.txt"));
-    EXPECT_TRUE(fs::exists(NativePath(f->m_szWorkFile)));
+    EXPECT_TRUE(fs::exists(NativePath(f->m_output.m_szWorkFile)));
 }
 
 // After a commit the work file is gone; a second Commit finds nothing to

@@ -1,6 +1,6 @@
 // tests/export_golden_test.cpp: whole exports, driven through the virtual
 // table as the host drives them, compared byte for byte with the files in
-// tests/golden/. FERLO_UPDATE_GOLDEN=1 writes the files found instead.
+// tests/golden/. FERLO_UPDATE_GOLDENS=1 writes the files found instead.
 #include "export_host.h"
 #include "file_bytes.h"
 #include "temp_dir.h"
@@ -67,7 +67,7 @@ fs::path GoldenDir(const std::string& name)
 void ExpectGolden(const std::string& name, const TempDir& dir)
 {
     fs::path golden = GoldenDir(name);
-    if (std::getenv("FERLO_UPDATE_GOLDEN")) {
+    if (std::getenv("FERLO_UPDATE_GOLDENS")) {
         fs::remove_all(golden);
         fs::create_directories(golden);
         for (const std::string& entry : dir.Tree())

@@ -108,12 +108,12 @@ TEST(FilterVtable, ForwardBeginTableRunsTheFiltersOwnBeginTable)
     FilterPtr direct = MakeFilter();
     FilterPtr forwarded = MakeFilter();
     ASSERT_TRUE(direct && forwarded);
-    direct->m_bSingle = forwarded->m_bSingle = 1;
+    direct->m_options.m_bSingle = forwarded->m_options.m_bSingle = 1;
     EXPECT_EQ(0, direct->BeginTable(HostStr(name), fields, 2));
     EXPECT_EQ(0, forwarded->ForwardBeginTable(HostStr(name), fields, 2));
-    EXPECT_EQ(2, direct->m_nFieldNames);
-    ASSERT_EQ(2, forwarded->m_nFieldNames);
-    EXPECT_EQ(WString(WSTR("Name")), forwarded->m_ppszFieldNames[1]);
+    EXPECT_EQ(2, direct->m_output.m_nFieldNames);
+    ASSERT_EQ(2, forwarded->m_output.m_nFieldNames);
+    EXPECT_EQ(WString(WSTR("Name")), forwarded->m_output.m_ppszFieldNames[1]);
     EXPECT_EQ(2, forwarded->m_fields.nSize);
 }
 
@@ -128,8 +128,8 @@ TEST(FilterVtable, DestroyReleasesWhatTheFilterOwns)
     auto* f = static_cast<CFerloFilter*>(p);
     HostField* fields[] = {&a, &a, &a};
     ASSERT_EQ(0, f->CZRDbFilter::BeginTable(HostStr(WSTR("T")), fields, 3));
-    f->m_ppszFieldNames = new WCHAR*[2]{new WCHAR[2]{'A', 0}, new WCHAR[2]{'B', 0}};
-    f->m_nFieldNames = 2;
+    f->m_output.m_ppszFieldNames = new WCHAR*[2]{new WCHAR[2]{'A', 0}, new WCHAR[2]{'B', 0}};
+    f->m_output.m_nFieldNames = 2;
     long afterNames = alloc::LiveBlocks();
 
     EXPECT_EQ(p, p->Destroy(0)) << "the object's address comes back";
@@ -148,7 +148,7 @@ TEST(FilterVtable, DestroyLeavesTheStreamOpen)
     ASSERT_NE(nullptr, stream);
     CZRBasicDbFilter* p = ZRDbCreateFilter(0, nullptr);
     ASSERT_NE(nullptr, p);
-    static_cast<CFerloFilter*>(p)->m_pFile = stream;
+    static_cast<CFerloFilter*>(p)->m_output.m_pFile = stream;
     p->Destroy(kDestroyFree);
     EXPECT_EQ(5u, fwrite("still", 1, 5, stream));
     EXPECT_EQ(0, fclose(stream));

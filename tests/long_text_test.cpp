@@ -44,11 +44,11 @@ std::string WriteLong(bool unicode, UINT codePage, int csv, const WString& text,
     WriterFixture w;
     EXPECT_TRUE(w.Ready());
     w.Encoding(unicode, codePage);
-    w->m_bCsv = csv;
+    w.options.m_bCsv = csv;
     if (quoted)
-        w->WriteQuoted(text.c_str());
+        w.WriteQuoted(text.c_str());
     else
-        w->WriteText(text.c_str(), escape);
+        w.WriteText(text.c_str(), escape);
     return w.Written();
 }
 
@@ -93,18 +93,17 @@ TEST(LongText, QuoteCsvFitsUpToTheBuffer)
         {"65534 units", WString(65533, WSTR('a')) + WSTR(";"), false},
         {"200000 units", WString(199999, WSTR('a')) + WSTR(";"), false},
     };
-    FilterPtr f = MakeFilter();
-    ASSERT_TRUE(f);
-    f->m_bCsv = 1;
-    wcscpy(f->m_szDelimiter, WSTR(";"));
+    WriterFixture w;
+    ASSERT_TRUE(w.Ready());
+    w.Csv(1);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
-        const WCHAR* result = f->QuoteCsv(row.text.c_str());
+        const WCHAR* result = w.QuoteCsv(row.text.c_str());
         if (!row.fits) {
             EXPECT_EQ(nullptr, result);
             continue;
         }
-        ASSERT_EQ(f->m_pQuoteBuf, result);
+        ASSERT_NE(nullptr, result);
         EXPECT_EQ(Quoted(row.text), WString(result));
     }
 }

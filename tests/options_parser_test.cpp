@@ -14,18 +14,18 @@ namespace
 
 Fields Describe(const CFerloFilter& f)
 {
-    Fields fields = {{"file", Narrow(f.m_szFile)},
-                     {"delimiter", Narrow(f.m_szDelimiter)},
-                     {"codepage", std::to_string(f.m_nCodePage)},
-                     {"tables", std::to_string(f.m_nTables)}};
-    const std::pair<const char*, int32_t> flags[] = {{"csv", f.m_bCsv},
-                                                     {"overwrite", f.m_bOverwrite},
-                                                     {"writehead", f.m_bWriteHead},
-                                                     {"single", f.m_bSingle},
-                                                     {"xml", f.m_bXml},
-                                                     {"headline", f.m_bHeadline},
-                                                     {"map", f.m_bMap},
-                                                     {"unicode", f.m_bUnicode}};
+    Fields fields = {{"file", Narrow(f.m_options.m_szFile)},
+                     {"delimiter", Narrow(f.m_options.m_szDelimiter)},
+                     {"codepage", std::to_string(f.m_options.m_nCodePage)},
+                     {"tables", std::to_string(f.m_output.m_nTables)}};
+    const std::pair<const char*, int32_t> flags[] = {{"csv", f.m_options.m_bCsv},
+                                                     {"overwrite", f.m_options.m_bOverwrite},
+                                                     {"writehead", f.m_options.m_bWriteHead},
+                                                     {"single", f.m_options.m_bSingle},
+                                                     {"xml", f.m_options.m_bXml},
+                                                     {"headline", f.m_options.m_bHeadline},
+                                                     {"map", f.m_options.m_bMap},
+                                                     {"unicode", f.m_options.m_bUnicode}};
     for (const auto& [pszName, b] : flags)
         fields[pszName] = std::to_string(b);
     return fields;
@@ -35,12 +35,12 @@ Fields Describe(const CFerloFilter& f)
 // act only where a row's string turns them on.
 void SetEarlierState(CFerloFilter& f, int b)
 {
-    f.m_bCsv = f.m_bOverwrite = f.m_bWriteHead = f.m_bSingle = f.m_bHeadline = f.m_bUnicode = b;
-    f.m_bXml = f.m_bMap = 0;
-    wcscpy(f.m_szDelimiter, b ? WSTR("~") : WSTR("#"));
-    f.m_nCodePage = b ? 4343 : 4242;
-    wcscpy(f.m_szFile, WSTR("stale"));
-    f.m_nTables = 7;
+    f.m_options.m_bCsv = f.m_options.m_bOverwrite = f.m_options.m_bWriteHead = f.m_options.m_bSingle = f.m_options.m_bHeadline = f.m_options.m_bUnicode = b;
+    f.m_options.m_bXml = f.m_options.m_bMap = 0;
+    wcscpy(f.m_options.m_szDelimiter, b ? WSTR("~") : WSTR("#"));
+    f.m_options.m_nCodePage = b ? 4343 : 4242;
+    wcscpy(f.m_options.m_szFile, WSTR("stale"));
+    f.m_output.m_nTables = 7;
 }
 
 // Paths lie on a missing drive, so the directory step makes nothing and
@@ -154,7 +154,7 @@ TEST(ParseOptions, FileFitsWholeOrNotAtAll)
         SCOPED_TRACE(row.label);
         FilterPtr f = MakeFilter();
         f->ParseOptions(HostStr(WSTR("[FILE=") + row.file + WSTR("]")));
-        EXPECT_EQ(row.parsed, f->m_szFile);
+        EXPECT_EQ(row.parsed, f->m_options.m_szFile);
     }
 }
 
@@ -163,7 +163,7 @@ TEST(ParseOptions, MakesTheOutputDirectory)
     TempDir dir;
     FilterPtr f = MakeFilter();
     EXPECT_EQ(0, f->ParseOptions(HostStr(WSTR("[FILE=") + dir.Path(WSTR("out\\data]")))));
-    EXPECT_EQ(dir.Path(WSTR("out\\data.txt")), f->m_szFile);
+    EXPECT_EQ(dir.Path(WSTR("out\\data.txt")), f->m_options.m_szFile);
     EXPECT_TRUE(fs::is_directory(dir.Native() / "out"));
 }
 
@@ -182,7 +182,7 @@ TEST(ParseOptions, RunsOutOfMemoryWithoutHarm)
             f->ParseOptions(HostStr(options));
         }
         EXPECT_EQ(nLive, alloc::LiveBlocks());
-        EXPECT_EQ(n == 0 ? 0 : 1, f->m_bCsv);
+        EXPECT_EQ(n == 0 ? 0 : 1, f->m_options.m_bCsv);
     }
 }
 

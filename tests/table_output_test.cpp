@@ -49,12 +49,12 @@ TEST(TableOutput, FirstTableGoesToTheWorkFileWithItsHead)
         Table t(WString(WSTR("[FILE=")) + dir.Path(WSTR("data.csv")) + WSTR("]") + row.options);
         ASSERT_EQ(0, t.parsed);
         ASSERT_EQ(0, t.Begin(WSTR("Customers")));
-        EXPECT_EQ(row.recordsStart, t.filter->m_nRecordsStart);
-        EXPECT_EQ(1, t.filter->m_nTables);
-        EXPECT_EQ(WString(WSTR("Customers")), t.filter->m_szPrevTable);
+        EXPECT_EQ(row.recordsStart, t.filter->m_output.m_nRecordsStart);
+        EXPECT_EQ(1, t.filter->m_output.m_nTables);
+        EXPECT_EQ(WString(WSTR("Customers")), t.filter->m_output.m_szPrevTable);
         // The work file lies in the FILE path's directory, under a name
         // that depends on that directory alone.
-        WString work = t.filter->m_szWorkFile;
+        WString work = t.filter->m_output.m_szWorkFile;
         EXPECT_EQ(dir.Path() + WSTR("\\"), work.substr(0, dir.Path().size() + 1));
         EXPECT_EQ(0, t.filter->EndTable());
         EXPECT_EQ(static_cast<uintmax_t>(row.recordsStart), fs::file_size(NativePath(work)));
@@ -78,7 +78,7 @@ TEST(TableOutput, SecondTableRenamesTheFirstAfterItsName)
         TempDir dir;
         // SINGLE keeps ParseOptions from adding an extension, then is reset.
         Table t(WString(WSTR("[SINGLE=TRUE][FILE=")) + dir.Path(row.file) + WSTR("]"));
-        t.filter->m_bSingle = 0;
+        t.filter->m_options.m_bSingle = 0;
         ASSERT_EQ(0, t.Begin(WSTR("Customers")));
         ASSERT_EQ(0, t.filter->EndTable());
         ASSERT_EQ(0, t.Begin(WSTR("Orders")));
@@ -111,7 +111,7 @@ TEST(TableOutput, CommitClosesATableLeftOpen)
     Table t(WString(WSTR("[CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("data")) + WSTR("]"));
     ASSERT_EQ(0, t.Begin(WSTR("A")));
     EXPECT_EQ(0, t.filter->Commit());
-    EXPECT_EQ(nullptr, t.filter->m_pFile);
+    EXPECT_EQ(nullptr, t.filter->m_output.m_pFile);
     EXPECT_EQ(std::set<std::string>{"data.txt"}, dir.Tree());
     EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data.txt"));
 }
@@ -128,7 +128,7 @@ TEST(TableOutput, TakenNameForTheFirstTable)
         Table t(WString(WSTR("[CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("data")) + WSTR("]") +
                 (overwrite ? WSTR("[OVERWRITE=TRUE]") : WSTR("")));
         ASSERT_EQ(0, t.Begin(WSTR("Customers")));
-        WString work = t.filter->m_szWorkFile;
+        WString work = t.filter->m_output.m_szWorkFile;
         ASSERT_EQ(0, t.filter->EndTable());
         int status = t.Begin(WSTR("Orders"));
         if (overwrite) {
@@ -139,8 +139,8 @@ TEST(TableOutput, TakenNameForTheFirstTable)
             EXPECT_EQ(2, status);
             EXPECT_EQ("old", ReadBytes(dir.Native() / "data-Customers.txt"));
             EXPECT_EQ("id;Name\r\n", ReadBytes(NativePath(work))) << "the first table is not lost";
-            EXPECT_EQ(nullptr, t.filter->m_pFile);
-            EXPECT_EQ(1, t.filter->m_nTables);
+            EXPECT_EQ(nullptr, t.filter->m_output.m_pFile);
+            EXPECT_EQ(1, t.filter->m_output.m_nTables);
         }
         t.filter->EndTable();
     }
@@ -164,7 +164,7 @@ TEST(TableOutput, HeadlineNamesAndTheFirstID)
         Table t(WString(WSTR("[CSV=TRUE][CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("d")) + WSTR("]"),
                 row.names);
         ASSERT_EQ(0, t.Begin(WSTR("T")));
-        WString work = t.filter->m_szWorkFile;
+        WString work = t.filter->m_output.m_szWorkFile;
         t.filter->EndTable();
         EXPECT_EQ(row.headline, ReadBytes(NativePath(work)));
     }
@@ -180,9 +180,9 @@ TEST(TableOutput, PerRecordTablesKeepOnlyTheirNames)
     ASSERT_EQ(0, t.Begin(WSTR("First")));
     t.pointers.resize(1);
     ASSERT_EQ(0, t.Begin(WSTR("Second")));
-    ASSERT_EQ(1, t.filter->m_nFieldNames);
-    EXPECT_EQ(WString(WSTR("A")), t.filter->m_ppszFieldNames[0]);
-    EXPECT_EQ(0, t.filter->m_nTables);
+    ASSERT_EQ(1, t.filter->m_output.m_nFieldNames);
+    EXPECT_EQ(WString(WSTR("A")), t.filter->m_output.m_ppszFieldNames[0]);
+    EXPECT_EQ(0, t.filter->m_output.m_nTables);
     EXPECT_TRUE(dir.Tree().empty());
 }
 

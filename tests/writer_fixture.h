@@ -1,10 +1,12 @@
-// tests/writer_fixture.h: a filter whose writers write to a temporary
-// file, the bytes read back, and the differences between the Windows and
-// Linux conversions that tests name where they meet them.
+// tests/writer_fixture.h: text writers that write to a temporary file, the
+// bytes read back, and the differences between the Windows and Linux
+// conversions that tests name where they meet them.
 #pragma once
 
-#include "temp_dir.h"
 #include "reference_text.h"
+#include "temp_dir.h"
+
+#include "output/TextWriter.h"
 
 #include <stdio.h>
 #include <string>
@@ -36,34 +38,41 @@ inline std::string WindowsBestFit(const char* windows, const char* linux)
     return Hex(kWindows ? windows : linux);
 }
 
-// A filter writing to a file of its own; Written() gives what reached it.
-// The file lies in a fresh directory: the C runtime's tmpfile names its files
-// in the drive's root, where test runs side by side would meet.
+// Text writers over options of their own, writing to a file of their own;
+// Written() gives what reached it. The file lies in a fresh directory: the C
+// runtime's tmpfile names its files in the drive's root, where test runs
+// side by side would meet.
 class WriterFixture
 {
 public:
-    WriterFixture() : m_filter(MakeFilter()), m_file(fopen((m_dir.Native() / "out").string().c_str(), "w+b"))
-    {
-        if (m_filter)
-            m_filter->m_pFile = m_file;
-    }
+    WriterFixture() : m_writer(options), m_file(fopen((m_dir.Native() / "out").string().c_str(), "w+b")) {}
     ~WriterFixture()
     {
-        if (m_filter)
-            m_filter->m_pFile = nullptr; // the filter never closes its stream
         if (m_file)
             fclose(m_file);
     }
-    bool Ready() const { return m_filter && m_file; }
-    CFerloFilter& operator*() { return *m_filter; }
-    CFerloFilter* operator->() { return m_filter.get(); }
+    bool Ready() const { return m_writer.IsComplete() && m_file; }
 
     // Sets the output encoding: Unicode, or the code page.
     void Encoding(bool unicode, UINT codePage)
     {
-        m_filter->m_bUnicode = unicode;
-        m_filter->m_nCodePage = codePage;
+        options.m_bUnicode = unicode;
+        options.m_nCodePage = codePage;
     }
+    void Csv(int csv, const WCHAR* pszDelimiter = WSTR(";"))
+    {
+        options.m_bCsv = csv;
+        wcscpy(options.m_szDelimiter, pszDelimiter);
+    }
+
+    const WCHAR* QuoteCsv(const WCHAR* pszText) { return m_writer.QuoteCsv(pszText); }
+    void WriteQuoted(const WCHAR* pszText, const WCHAR* pszDelimiter = nullptr)
+    {
+        m_writer.WriteQuoted(m_file, pszText, pszDelimiter);
+    }
+    void WriteText(const WCHAR* pszText, int bEscape) { m_writer.WriteText(m_file, pszText, bEscape); }
+    void WriteLiteral(const char* pszText) { m_writer.WriteLiteral(m_file, pszText); }
+    TextWriter& Writer() { return m_writer; }
 
     std::string Written()
     {
@@ -77,8 +86,10 @@ public:
         return bytes;
     }
 
+    Options options;
+
 private:
     TempDir m_dir;
-    FilterPtr m_filter;
+    TextWriter m_writer;
     FILE* m_file;
 };

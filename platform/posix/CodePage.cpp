@@ -81,43 +81,15 @@ UINT CodePageOfUserLocale()
     return 65001;
 }
 
-// The OEM code page that Windows pairs with an ANSI code page.
-UINT OemCodePageOf(UINT acp)
-{
-    switch (acp) {
-    case 1250:
-        return 852;
-    case 1251:
-        return 866;
-    case 1252:
-        return 850;
-    case 1253:
-        return 737;
-    case 1254:
-        return 857;
-    case 1255:
-        return 862;
-    case 1257:
-        return 775;
-    default:
-        return acp;
-    }
-}
-
-// The code page an identifier names, with Windows' aliases resolved.
+// The code page an identifier names, CP_ACP and CP_THREAD_ACP being the
+// system's. The OEM and Macintosh aliases are not resolved: the module
+// never asks for them, and a user who names 1 or 2 gets UTF-8, as for any
+// code page the system lacks.
 const Info* Resolve(UINT id)
 {
-    switch (id) {
-    case CP_ACP:
-    case CP_THREAD_ACP:
+    if (id == CP_ACP || id == CP_THREAD_ACP)
         return codepage::Find(GetACP());
-    case CP_OEMCP:
-        return codepage::Find(OemCodePageOf(GetACP()));
-    case CP_MACCP:
-        return codepage::Find(10000);
-    default:
-        return codepage::Find(id);
-    }
+    return codepage::Find(id);
 }
 
 // Whether the code page's conversions can be had: UTF-8 always, the others
@@ -222,80 +194,31 @@ BOOL GetCPInfoExW(UINT CodePage, DWORD dwFlags, LPCPINFOEXW lpCPInfoEx)
     return TRUE;
 }
 
-BOOL GetCPInfo(UINT CodePage, LPCPINFO lpCPInfo)
-{
-    CPINFOEXW info;
-    if (!lpCPInfo)
-        return Fail(ERROR_INVALID_PARAMETER);
-    if (!GetCPInfoExW(CodePage, 0, &info))
-        return FALSE;
-    lpCPInfo->MaxCharSize = info.MaxCharSize;
-    memcpy(lpCPInfo->DefaultChar, info.DefaultChar, sizeof info.DefaultChar);
-    memcpy(lpCPInfo->LeadByte, info.LeadByte, sizeof info.LeadByte);
-    return TRUE;
-}
-
 namespace
 {
 
 using codepage::kOverflow;
 
-// The bytes that stand for an unmappable character: the caller's default
-// character (one character, of one byte or a lead and a trail byte), else
-// the code page's "?".
-struct DefaultChar {
-    char bytes[2] = {'?', 0};
-    size_t length = 1;
-    bool used = false;
-};
-
-DefaultChar MakeDefaultChar(const Info& cp, const char* given)
-{
-    DefaultChar def;
-    if (!given)
-        return def;
-    def.bytes[0] = given[0];
-    BYTE lead = static_cast<BYTE>(given[0]);
-    for (size_t i = 0; i + 1 < sizeof cp.leadBytes && cp.leadBytes[i]; i += 2)
-        if (lead >= cp.leadBytes[i] && lead <= cp.leadBytes[i + 1] && given[1]) {
-            def.bytes[1] = given[1];
-            def.length = 2;
-        }
-    return def;
-}
+// What an unmappable character becomes: the code page's default character,
+// "?" in every code page here.
+const char kDefaultChar = '?';
 
 size_t EncodeSingleByte(const codepage::SingleByteTable* table, const WCHAR* s, size_t n, char* out,
-                        size_t cap, DefaultChar& def)
+                        size_t cap)
 {
-    if (!out) {
-        for (size_t i = 0; i < n && !def.used; ++i)
-            def.used = s[i] != 0 && table->toBytes[s[i]] == 0;
+    if (!out)
         return n;
-    }
     if (cap < n)
         return kOverflow;
     for (size_t i = 0; i < n;) {
-        i += units::CopyAscii(s + i, n - i, out + i);
+        i += codepage::CopyAscii(s + i, n - i, out + i);
         if (i == n)
             break;
         BYTE b = table->toBytes[s[i]];
-        if (b == 0 && s[i] != 0) {
-            b = static_cast<BYTE>(def.bytes[0]);
-            def.used = true;
-        }
-        out[i++] = static_cast<char>(b);
+        out[i] = b == 0 && s[i] != 0 ? kDefaultChar : static_cast<char>(b);
+        ++i;
     }
     return n;
-}
-
-bool IsHighSurrogate(WCHAR u)
-{
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-bool IsLowSurrogate(WCHAR u)
-{
-    return u >= 0xDC00 && u <= 0xDFFF;
 }
 
 // GB18030 gives every character beyond the BMP four bytes, in the order of
@@ -318,7 +241,7 @@ size_t PackedLength(uint32_t packed)
 }
 
 size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, const WCHAR* s, size_t n,
-                       char* out, size_t cap, DefaultChar& def)
+                       char* out, size_t cap)
 {
     size_t length = 0;
     for (size_t i = 0; i < n; ++i) {
@@ -329,16 +252,14 @@ size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, co
             packed = Gb18030Supplementary(s[i], s[i + 1]);
             ++i;
         }
-        const char* bytes = def.bytes;
-        size_t k = def.length;
+        const char* bytes = &kDefaultChar;
+        size_t k = 1;
         char packedBytes[4];
         if (packed != 0 || s[i] == 0) {
             k = PackedLength(packed);
             for (size_t j = 0; j < k; ++j)
                 packedBytes[j] = static_cast<char>(packed >> (8 * (k - 1 - j)));
             bytes = packedBytes;
-        } else {
-            def.used = true;
         }
         if (out && length + k > cap)
             return kOverflow;
@@ -349,30 +270,25 @@ size_t EncodeMultiByte(const Info& cp, const codepage::MultiByteTable* table, co
     return length;
 }
 
-// Windows' checks of WideCharToMultiByte's arguments, in its order.
+// Windows' checks of WideCharToMultiByte's arguments, in its order, for the
+// calls the module makes: flags 0, no default character of the caller's and
+// no report of its use. Other calls fail as Windows fails a bad argument.
 DWORD CheckToBytes(const Info* cp, DWORD flags, LPCWSTR src, int cch, LPSTR dst, int cb, LPCSTR def,
                    LPBOOL usedDef)
 {
-    if (!src || cch == 0 || cb < 0 || (cb > 0 && !dst) || !cp)
+    if (!src || cch == 0 || cb < 0 || (cb > 0 && !dst) || !cp || def || usedDef)
         return ERROR_INVALID_PARAMETER;
-    if (cp->kind == Kind::Utf8) {
-        if (def || usedDef)
-            return ERROR_INVALID_PARAMETER;
-        return (flags & ~WC_ERR_INVALID_CHARS) ? ERROR_INVALID_FLAGS : 0;
-    }
-    DWORD allowed = WC_NO_BEST_FIT_CHARS | (cp->kind == Kind::Gb18030 ? WC_ERR_INVALID_CHARS : 0);
-    return (flags & ~allowed) ? ERROR_INVALID_FLAGS : 0;
+    return flags ? ERROR_INVALID_FLAGS : 0;
 }
 
 } // namespace
 
-// WideCharToMultiByte: flags 0 and WC_NO_BEST_FIT_CHARS, and
-// WC_ERR_INVALID_CHARS for UTF-8 and GB18030. A character the code page
-// lacks becomes its default character; Linux has no "best fit" tables, so
-// it never becomes a look-alike as it can on Windows (U+0100 stays "?" in
-// code page 1252, where Windows writes "A"). An unpaired surrogate becomes
-// U+FFFD in UTF-8 and the default character elsewhere. On a too small
-// buffer nothing is written.
+// WideCharToMultiByte with flags 0. A character the code page lacks
+// becomes its default character "?"; Linux has no "best fit" tables, so it
+// never becomes a look-alike as it can on Windows (U+0100 stays "?" in code
+// page 1252, where Windows writes "A"). An unpaired surrogate becomes
+// U+FFFD in UTF-8 and "?" elsewhere. On a too small buffer nothing is
+// written.
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
                         LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar)
 {
@@ -384,130 +300,20 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     size_t n = cchWideChar < 0 ? wcslen(lpWideCharStr) + 1 : static_cast<size_t>(cchWideChar);
     char* out = cbMultiByte ? lpMultiByteStr : nullptr;
     size_t cap = static_cast<size_t>(cbMultiByte);
-    DefaultChar def = MakeDefaultChar(*cp, lpDefaultChar);
     size_t length;
     if (cp->kind == Kind::Utf8) {
-        length = codepage::EncodeUtf8(lpWideCharStr, n, out, cap, (dwFlags & WC_ERR_INVALID_CHARS) != 0);
+        length = codepage::EncodeUtf8(lpWideCharStr, n, out, cap, codepage::LoneSurrogate::Replace);
     } else if (cp->kind == Kind::SingleByte) {
         const codepage::SingleByteTable* table = codepage::SingleBytes(*cp);
         if (!table)
             return Fail(ERROR_INVALID_PARAMETER);
-        length = EncodeSingleByte(table, lpWideCharStr, n, out, cap, def);
+        length = EncodeSingleByte(table, lpWideCharStr, n, out, cap);
     } else {
         const codepage::MultiByteTable* table = codepage::MultiBytes(*cp);
         if (!table)
             return Fail(ERROR_INVALID_PARAMETER);
-        length = EncodeMultiByte(*cp, table, lpWideCharStr, n, out, cap, def);
+        length = EncodeMultiByte(*cp, table, lpWideCharStr, n, out, cap);
     }
-    if (length == codepage::kInvalid || ((dwFlags & WC_ERR_INVALID_CHARS) && def.used))
-        return Fail(ERROR_NO_UNICODE_TRANSLATION);
-    if (length == kOverflow)
-        return Fail(ERROR_INSUFFICIENT_BUFFER);
-    if (length > 0x7FFFFFFF)
-        return Fail(ERROR_INVALID_PARAMETER);
-    if (lpUsedDefaultChar)
-        *lpUsedDefaultChar = def.used;
-    return static_cast<int>(length);
-}
-
-namespace
-{
-
-size_t DecodeSingleByte(const Info& cp, const char* s, size_t n, WCHAR* out, size_t cap, bool strict)
-{
-    const codepage::SingleByteTable* table = codepage::SingleBytes(cp);
-    if (out && cap < n)
-        return kOverflow;
-    for (size_t i = 0; i < n; ++i) {
-        WCHAR unit = table->toUnit[static_cast<BYTE>(s[i])];
-        if (unit == 0xFFFF) {
-            if (strict)
-                return codepage::kInvalid;
-            unit = cp.unicodeDefault;
-        }
-        if (out)
-            out[i] = unit;
-    }
-    return n;
-}
-
-// Multi-byte code pages decode through iconv, one descriptor per call; a
-// byte that starts no valid character becomes the code page's Unicode
-// default character and decoding goes on after it.
-size_t DecodeMultiByte(const Info& cp, const char* s, size_t n, WCHAR* out, size_t cap, bool strict)
-{
-    iconv_t cd = iconv_open("UTF-16LE", cp.iconvName);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return codepage::kInvalid;
-    size_t length = 0;
-    char* in = const_cast<char*>(s);
-    size_t inLeft = n;
-    while (inLeft > 0 && length != kOverflow) {
-        char buf[512];
-        char* pOut = buf;
-        size_t outLeft = sizeof buf;
-        bool bad = iconv(cd, &in, &inLeft, &pOut, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG;
-        size_t units = static_cast<size_t>(pOut - buf) / 2;
-        if (bad) {
-            if (strict) {
-                length = codepage::kInvalid;
-                break;
-            }
-            WCHAR def = cp.unicodeDefault;
-            memcpy(pOut, &def, 2);
-            ++units;
-            ++in;
-            --inLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-        if (out && length + units > cap)
-            length = kOverflow;
-        else if (out)
-            memcpy(out + length, buf, units * 2);
-        if (length != kOverflow)
-            length += units;
-    }
-    iconv_close(cd);
-    return length;
-}
-
-DWORD CheckToUnits(const Info* cp, DWORD flags, LPCSTR src, int cb, LPWSTR dst, int cch)
-{
-    if (!src || cb == 0 || cch < 0 || (cch > 0 && !dst))
-        return ERROR_INVALID_PARAMETER;
-    if (!cp || !IsUsable(*cp))
-        return ERROR_INVALID_PARAMETER;
-    DWORD allowed = MB_ERR_INVALID_CHARS | (cp->kind == Kind::Utf8 ? 0 : MB_PRECOMPOSED);
-    return (flags & ~allowed) ? ERROR_INVALID_FLAGS : 0;
-}
-
-} // namespace
-
-// MultiByteToWideChar: flags 0, MB_PRECOMPOSED (no effect, as on Windows
-// for these code pages) and MB_ERR_INVALID_CHARS. A byte of a single-byte
-// code page that names no character becomes "?" (Windows' tables give such
-// bytes private-use characters or C1 controls); an invalid sequence of a
-// multi-byte code page becomes its Unicode default character.
-int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
-                        LPWSTR lpWideCharStr, int cchWideChar)
-{
-    const Info* cp = Resolve(CodePage);
-    DWORD error = CheckToUnits(cp, dwFlags, lpMultiByteStr, cbMultiByte, lpWideCharStr, cchWideChar);
-    if (error)
-        return Fail(error);
-    size_t n = cbMultiByte < 0 ? strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
-    WCHAR* out = cchWideChar ? lpWideCharStr : nullptr;
-    size_t cap = static_cast<size_t>(cchWideChar);
-    bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
-    size_t length;
-    if (cp->kind == Kind::Utf8)
-        length = codepage::DecodeUtf8(lpMultiByteStr, n, out, cap, strict);
-    else if (cp->kind == Kind::SingleByte)
-        length = DecodeSingleByte(*cp, lpMultiByteStr, n, out, cap, strict);
-    else
-        length = DecodeMultiByte(*cp, lpMultiByteStr, n, out, cap, strict);
-    if (length == codepage::kInvalid)
-        return Fail(ERROR_NO_UNICODE_TRANSLATION);
     if (length == kOverflow)
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     if (length > 0x7FFFFFFF)

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "../Platform.h"
-#include "../Units.h"
+#include "../Utf16.h"
 
 #include <algorithm>
 
@@ -32,8 +32,7 @@ struct Info {
 };
 
 // The code page of that identifier, or null when Linux does not have it.
-// The aliases CP_ACP, CP_OEMCP, CP_MACCP and CP_THREAD_ACP are resolved by
-// the caller.
+// The aliases CP_ACP and CP_THREAD_ACP are resolved by the caller.
 const Info* Find(UINT id);
 
 // Every code page of the list, in ascending order of identifier.
@@ -62,9 +61,18 @@ struct MultiByteTable {
 const SingleByteTable* SingleBytes(const Info& cp);
 const MultiByteTable* MultiBytes(const Info& cp);
 
-// Results of the converters below besides a length.
+// The result of the converters below when the output does not fit.
 constexpr size_t kOverflow = static_cast<size_t>(-1); // the output does not fit
-constexpr size_t kInvalid = static_cast<size_t>(-2);  // strict, and the input is not valid
+
+// Copies the leading ASCII units of s[0..n) to out as bytes and returns how
+// many it copied.
+inline size_t CopyAscii(const WCHAR* s, size_t n, char* out)
+{
+    size_t i = 0;
+    for (; i < n && s[i] < 0x80; ++i)
+        out[i] = static_cast<char>(s[i]);
+    return i;
+}
 
 // The ASCII fast path of every ASCII-based code page: copies the run of
 // ASCII units at s[i] to out, as far as cap allows, and moves i and length
@@ -73,17 +81,19 @@ constexpr size_t kInvalid = static_cast<size_t>(-2);  // strict, and the input i
 inline bool CopyAsciiRun(const WCHAR* s, size_t n, size_t& i, char* out, size_t cap, size_t& length)
 {
     if (out && s[i] < 0x80 && length < cap) {
-        size_t k = units::CopyAscii(s + i, std::min(n - i, cap - length), out + length);
+        size_t k = CopyAscii(s + i, std::min(n - i, cap - length), out + length);
         length += k;
         i += k;
     }
     return i < n;
 }
 
-// UTF-8 from and to UTF-16, as Windows converts code page 65001: with out
-// null, only the length is computed. An unpaired surrogate becomes U+FFFD,
-// and so does each invalid byte sequence, unless strict asks for kInvalid.
-size_t EncodeUtf8(const WCHAR* s, size_t n, char* out, size_t cap, bool strict);
-size_t DecodeUtf8(const char* s, size_t n, WCHAR* out, size_t cap, bool strict);
+// UTF-8 from UTF-16, as Windows converts code page 65001: with out null,
+// only the length is computed. A surrogate without its partner becomes
+// U+FFFD (Replace), or is written in the three-byte form of its own value
+// (Keep), which file names use so that distinct Windows names stay
+// distinct Linux names.
+enum class LoneSurrogate { Replace, Keep };
+size_t EncodeUtf8(const WCHAR* s, size_t n, char* out, size_t cap, LoneSurrogate lone);
 
 } // namespace codepage

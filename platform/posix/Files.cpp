@@ -2,55 +2,37 @@
 // over the Linux name of the Windows path the product passes.
 #include "Files.h"
 
-#include <string.h>
+#include "CodePage.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace files
 {
 
-size_t EncodeUtf8(const WCHAR*& psz, char* pOut)
-{
-    uint32_t c = *psz++;
-    if (c >= 0xD800 && c < 0xDC00 && *psz >= 0xDC00 && *psz < 0xE000)
-        c = 0x10000 + ((c - 0xD800) << 10) + (*psz++ - 0xDC00);
-    if (c < 0x80) {
-        pOut[0] = static_cast<char>(c);
-        return 1;
-    }
-    if (c < 0x800) {
-        pOut[0] = static_cast<char>(0xC0 | (c >> 6));
-        pOut[1] = static_cast<char>(0x80 | (c & 0x3F));
-        return 2;
-    }
-    if (c < 0x10000) {
-        pOut[0] = static_cast<char>(0xE0 | (c >> 12));
-        pOut[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        pOut[2] = static_cast<char>(0x80 | (c & 0x3F));
-        return 3;
-    }
-    pOut[0] = static_cast<char>(0xF0 | (c >> 18));
-    pOut[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    pOut[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    pOut[3] = static_cast<char>(0x80 | (c & 0x3F));
-    return 4;
-}
-
+// Each part between backslashes is converted as code page 65001 converts
+// it, except that a surrogate without its partner keeps its own value.
 int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes])
 {
     if (!pszPath)
         return EINVAL;
     size_t n = 0;
-    while (*pszPath) {
-        // Four bytes for the next character and one for the terminator.
-        if (n + 5 > kNativePathBytes)
+    for (const WCHAR* p = pszPath;;) {
+        size_t k = 0;
+        while (p[k] != 0 && p[k] != WSTR('\\'))
+            ++k;
+        // The room left keeps one byte for the terminator.
+        size_t cb = codepage::EncodeUtf8(p, k, szNative + n, kNativePathBytes - 1 - n,
+                                         codepage::LoneSurrogate::Keep);
+        if (cb == codepage::kOverflow)
             return ENAMETOOLONG;
-        if (*pszPath == WSTR('\\')) {
-            szNative[n++] = '/';
-            ++pszPath;
-        } else {
-            n += EncodeUtf8(pszPath, szNative + n);
-        }
+        n += cb;
+        if (p[k] == 0)
+            break;
+        if (n + 1 >= kNativePathBytes)
+            return ENAMETOOLONG;
+        szNative[n++] = '/';
+        p += k + 1;
     }
     szNative[n] = 0;
     ResolveDots(szNative);

@@ -14,22 +14,16 @@ namespace files
 // kernel takes.
 enum : size_t { kNativePathBytes = PATH_MAX };
 
-// Writes the UTF-8 bytes of the character at psz to pOut (room for 4) and
-// moves psz past it: one unit, or two for a surrogate pair. A surrogate
-// without its partner is written in the three-byte form of its own value,
-// so distinct Windows names stay distinct Linux names. Returns the count of
-// bytes written.
-size_t EncodeUtf8(const WCHAR*& psz, char* pOut);
-
-// The Linux name of a Windows path: UTF-8, with every backslash turned into
-// "/", and "." and ".." resolved in the text, as Windows resolves them
-// before it looks at the disk: "out\..\x" is "x" whether "out" exists or
-// not. A ".." at the root stays at the root; ".." at the start of a relative
-// name is kept. Nothing else changes: a drive letter such as C: stays part
-// of a relative name, and a forward slash, an ordinary character to the
-// filter, separates names here as it does in Windows' own file functions.
-// Returns 0, or EINVAL for a null path, or ENAMETOOLONG when the name does
-// not fit.
+// The Linux name of a Windows path: UTF-8 (a surrogate without its partner
+// in the three-byte form of its own value, so that distinct Windows names
+// stay distinct Linux names), with every backslash turned into "/", and "."
+// and ".." resolved in the text, as Windows resolves them before it looks at
+// the disk: "out\..\x" is "x" whether "out" exists or not. A ".." at the
+// root stays at the root; ".." at the start of a relative name is kept.
+// Nothing else changes: a drive letter such as C: stays part of a relative
+// name, and a forward slash, an ordinary character to the filter, separates
+// names here as it does in Windows' own file functions. Returns 0, or
+// EINVAL for a null path, or ENAMETOOLONG when the name does not fit.
 int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes]);
 
 // Resolves "." and ".." among the "/"-separated names of a Linux path, in

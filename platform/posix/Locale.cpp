@@ -10,12 +10,6 @@ namespace {
 
 thread_local DWORD t_lastError = 0;
 
-// The user's own list separator, once SetLocaleInfoW gave one; empty while
-// the locale's default applies. Windows keeps it in the user's profile; here
-// it lasts as long as the process.
-WCHAR g_userListSeparator[4] = {0};
-bool g_hasUserListSeparator = false;
-
 // The user's locale as the environment names it (LC_ALL, LC_*, LANG), read
 // without touching the process's current locale.
 struct UserLocale {
@@ -65,24 +59,7 @@ int GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData, int cchData)
         SetLastError(cchData < 0 ? ERROR_INVALID_PARAMETER : ERROR_INVALID_FLAGS);
         return 0;
     }
-    if (g_hasUserListSeparator)
-        return CopyLocaleText(g_userListSeparator, lpLCData, cchData);
     UserLocale user;
     const char* radix = user.Info(RADIXCHAR);
     return CopyLocaleText(strcmp(radix, ",") == 0 ? u";" : u",", lpLCData, cchData);
-}
-
-// SetLocaleInfoW for LOCALE_SLIST: the user's own separator, at most three
-// units as Windows allows. Windows stores it in the user's profile for
-// every program; here it holds for this process only.
-BOOL SetLocaleInfoW(LCID Locale, LCTYPE LCType, LPCWSTR lpLCData)
-{
-    if (Locale != LOCALE_USER_DEFAULT || LCType != LOCALE_SLIST || !lpLCData ||
-        lstrlenW(lpLCData) > 3) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    wcscpy(g_userListSeparator, lpLCData);
-    g_hasUserListSeparator = true;
-    return TRUE;
 }

@@ -14,6 +14,8 @@
 // reader finds the old value or the new one, never a part of either.
 #include "Files.h"
 
+#include "CodePage.h"
+
 #include <new>
 #include <pwd.h>
 #include <stdio.h>
@@ -159,8 +161,10 @@ void AppendName(NativePath& path, const WCHAR* p, const WCHAR* pEnd)
     while (p < pEnd) {
         WCHAR c = *p;
         if (c >= 0x80) {
+            size_t k = IsHighSurrogate(c) && p + 1 < pEnd && IsLowSurrogate(p[1]) ? 2 : 1;
             char bytes[4];
-            path.Append(bytes, files::EncodeUtf8(p, bytes));
+            path.Append(bytes, codepage::EncodeUtf8(p, k, bytes, sizeof bytes, codepage::LoneSurrogate::Keep));
+            p += k;
             continue;
         }
         ++p;

@@ -4,23 +4,6 @@
 
 #include <stdint.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-namespace
-{
-
-size_t ScanLength(const WCHAR* s)
-{
-    const WCHAR* p = s;
-    while (*p)
-        ++p;
-    return static_cast<size_t>(p - s);
-}
-
-} // namespace
-
 // lstrlenW: the units before the terminator; a null text has length 0, as
 // on Windows (which also survives a bad pointer there, and does not here).
 int lstrlenW(LPCWSTR s)
@@ -28,36 +11,13 @@ int lstrlenW(LPCWSTR s)
     return s ? static_cast<int>(wcslen(s)) : 0;
 }
 
-// wcslen: the writers measure here every text that is not plain ASCII
-// (and the rest of one whose first units were), so it looks at eight units
-// at a time. It reads the aligned 16-byte blocks that
-// hold the text; such a block never crosses a page, so the units around
-// the text in its first and last block can be read without a fault. Those
-// reads are deliberate and their bytes unused, so the sanitizers, which
-// would take them for reads of other objects, do not check them.
-#if defined(__SSE2__)
-__attribute__((no_sanitize("address", "thread"))) size_t wcslen(const WCHAR* s)
-{
-    uintptr_t at = reinterpret_cast<uintptr_t>(s);
-    if (at % sizeof(WCHAR) != 0)
-        return ScanLength(s);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i* block = reinterpret_cast<const __m128i*>(at & ~uintptr_t(15));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(block), zero)));
-    mask &= ~0u << (at & 15);
-    while (mask == 0) {
-        ++block;
-        mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(block), zero)));
-    }
-    const char* end = reinterpret_cast<const char*>(block) + __builtin_ctz(mask);
-    return static_cast<size_t>(end - reinterpret_cast<const char*>(s)) / sizeof(WCHAR);
-}
-#else
 size_t wcslen(const WCHAR* s)
 {
-    return ScanLength(s);
+    const WCHAR* p = s;
+    while (*p)
+        ++p;
+    return static_cast<size_t>(p - s);
 }
-#endif
 
 int wcscmp(const WCHAR* a, const WCHAR* b)
 {

@@ -56,7 +56,6 @@ void SetLastError(DWORD dwError);
 // (platform/posix/Locale.cpp).
 UINT GetACP();
 int GetLocaleInfoW(LCID Locale, LCTYPE LCType, LPWSTR lpLCData, int cchData);
-BOOL SetLocaleInfoW(LCID Locale, LCTYPE LCType, LPCWSTR lpLCData);
 
 // Wide texts (platform/posix/WideString.cpp).
 int lstrlenW(LPCWSTR lpString);
@@ -122,25 +121,9 @@ int64_t _ftelli64(FILE* stream);
 UINT GetTempFileNameW(LPCWSTR lpPathName, LPCWSTR lpPrefixString, UINT uUnique, LPWSTR lpTempFileName);
 
 // _fwrite_nolock: fwrite for a stream that one thread uses at a time, as
-// each filter's are. An export writes a few dozen bytes per call, millions
-// of times, so bytes that fit the room left in the stream's buffer are
-// copied into it here, inline, the way the C library's own putc_unlocked
-// stores a byte. There is no room whenever the stream is not writing into
-// a full buffer (unbuffered or line-buffered, before its first write, after
-// a seek or a read), and then fwrite_unlocked does the work.
+// each filter's are, without the stream's lock.
 inline size_t _fwrite_nolock(const void* buffer, size_t size, size_t count, FILE* stream)
 {
-#if defined(__GLIBC__)
-    // A line-buffered stream keeps its write end behind the write pointer,
-    // so the two are compared before the room is taken as their distance.
-    char* ptr = stream->_IO_write_ptr;
-    char* end = stream->_IO_write_end;
-    if (ptr < end && size != 0 && count != 0 && count <= static_cast<size_t>(end - ptr) / size) {
-        memcpy(ptr, buffer, size * count);
-        stream->_IO_write_ptr = ptr + size * count;
-        return count;
-    }
-#endif
     return fwrite_unlocked(buffer, size, count, stream);
 }
 
@@ -201,29 +184,14 @@ typedef const CHAR* LPCSTR;
 typedef BOOL* LPBOOL;
 
 #define CP_ACP 0
-#define CP_OEMCP 1
-#define CP_MACCP 2
 #define CP_THREAD_ACP 3
 #define CP_UTF8 65001
-
-#define MB_PRECOMPOSED 0x00000001
-#define MB_ERR_INVALID_CHARS 0x00000008
-#define WC_ERR_INVALID_CHARS 0x00000080
-#define WC_NO_BEST_FIT_CHARS 0x00000400
-
-#define ERROR_NO_UNICODE_TRANSLATION 1113
 
 #define MAX_LEADBYTES 12
 #define MAX_DEFAULTCHAR 2
 #ifndef MAX_PATH
 #define MAX_PATH 260
 #endif
-
-typedef struct _cpinfo {
-    UINT MaxCharSize;
-    BYTE DefaultChar[MAX_DEFAULTCHAR];
-    BYTE LeadByte[MAX_LEADBYTES];
-} CPINFO, *LPCPINFO;
 
 typedef struct _cpinfoexW {
     UINT MaxCharSize;
@@ -235,12 +203,9 @@ typedef struct _cpinfoexW {
 } CPINFOEXW, *LPCPINFOEXW;
 
 BOOL IsValidCodePage(UINT CodePage);
-BOOL GetCPInfo(UINT CodePage, LPCPINFO lpCPInfo);
 BOOL GetCPInfoExW(UINT CodePage, DWORD dwFlags, LPCPINFOEXW lpCPInfoEx);
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
                         LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar);
-int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
-                        LPWSTR lpWideCharStr, int cchWideChar);
 
 // Module handles, names and libraries (platform/posix/Module.cpp).
 typedef intptr_t INT_PTR;

@@ -1,7 +1,7 @@
 // tests/string/abort_test.cpp: CAbort's copies, its three status
 // operations, and the exported name of its virtual table.
 #include "common/Abort.h"
-#include "tests/alloc_failure.h"
+#include "alloc_failure.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +109,7 @@ TEST(AbortVtable, DestroyFreesOnlyWhenAsked)
 
     TestAbort* freed = new (std::nothrow) TestAbort;
     ASSERT_NE(nullptr, freed);
-    EXPECT_EQ(static_cast<void*>(freed), freed->Destroy(kAbortDestroyFree));
+    EXPECT_EQ(static_cast<void*>(freed), freed->Destroy(kDestroyFree));
     EXPECT_EQ(before, alloc::LiveBlocks());
 }
 

@@ -2,7 +2,7 @@
 // comparisons, its copies, the path operations the filter relies on, and
 // what it does when memory runs out.
 #include "common/String.h"
-#include "tests/alloc_failure.h"
+#include "alloc_failure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// tests/temp_dir.h: a fresh directory per test, named as the filter names
+// tests/tools/temp_dir.h: a fresh directory per test, named as the filter names
 // paths (backslashes; on Linux the backslash form of the Linux path, as
 // \tmp\...), and the current directory moved into it for a test's length.
 #pragma once

@@ -1,4 +1,4 @@
-// tests/abi/HostRuntime.cpp: the pieces of a runtime that the ABI host
+// tests/tools/abi/HostRuntime.cpp: the pieces of a runtime that the ABI host
 // needs without a C runtime: the memory functions the compiler may call,
 // the pure-call handler, heap allocation, text helpers and the report.
 #include "HostRuntime.h"

@@ -1,4 +1,4 @@
-// tests/alloc_failure.cpp: the replaced global allocation functions.
+// tests/tools/alloc_failure.cpp: the replaced global allocation functions.
 #include "alloc_failure.h"
 
 #include <atomic>

@@ -1,4 +1,4 @@
-// tests/export_host.h: a host for tests that drives whole exports through
+// tests/tools/export_host.h: a host for tests that drives whole exports through
 // the filter's virtual table, in the host's order, with field objects of
 // its own, and records every status.
 #pragma once

@@ -1,4 +1,4 @@
-// tests/alloc_failure.h: the test program's own heap, which counts live
+// tests/tools/alloc_failure.h: the test program's own heap, which counts live
 // blocks and can fail a chosen allocation, to prove what the filter does
 // when memory runs out and that it releases all it takes.
 #pragma once

@@ -1,4 +1,4 @@
-// tests/abi/HostObjects.h: the host's own objects that the plug-in calls
+// tests/tools/abi/HostObjects.h: the host's own objects that the plug-in calls
 // back into: the host's string manager and its field objects. Both count
 // the calls they receive, so that a check sees which slot the plug-in used
 // and whether it released what the host handed it.

@@ -1,4 +1,4 @@
-// tests/filter_fixture.h: filters made the way the host makes them, and
+// tests/tools/filter_fixture.h: filters made the way the host makes them, and
 // destroyed the way the host destroys them.
 #pragma once
 

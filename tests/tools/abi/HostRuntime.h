@@ -1,4 +1,4 @@
-// tests/abi/HostRuntime.h: what the ABI host takes from the system.
+// tests/tools/abi/HostRuntime.h: what the ABI host takes from the system.
 //
 // The host links no C runtime, so that nothing but the Microsoft C++ ABI
 // stands between it and the plug-in: it imports the few kernel32 functions

@@ -1,4 +1,4 @@
-// tests/abi/HostApi.h: the plug-in's interface as the host declares it.
+// tests/tools/abi/HostApi.h: the plug-in's interface as the host declares it.
 //
 // This is the host's side of the boundary, written the way a host built with
 // the Microsoft compiler and MFC 10 declares it: a C++ virtual destructor in

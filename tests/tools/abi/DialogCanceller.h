@@ -1,4 +1,4 @@
-// tests/abi/DialogCanceller.h: answers a modal dialog with Cancel.
+// tests/tools/abi/DialogCanceller.h: answers a modal dialog with Cancel.
 //
 // Configure shows the settings dialog on the calling thread and returns only
 // when it closes. While a canceller runs, a second thread posts Cancel to

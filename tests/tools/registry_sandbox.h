@@ -1,4 +1,4 @@
-// tests/registry_sandbox.h: a registry of the current user for one test,
+// tests/tools/registry_sandbox.h: a registry of the current user for one test,
 // thrown away afterwards. On Linux the store moves to a fresh directory
 // (XDG_CONFIG_HOME); under Windows HKEY_CURRENT_USER is mapped onto a fresh
 // key of the real registry.

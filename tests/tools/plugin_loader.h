@@ -1,4 +1,4 @@
-// tests/plugin_loader.h: loads the built plug-in the way a host does, by
+// tests/tools/plugin_loader.h: loads the built plug-in the way a host does, by
 // file name, and finds its exports by name.
 #pragma once
 

@@ -1,4 +1,4 @@
-// tests/abi/HostObjects.cpp: the host's string manager, CString and fields.
+// tests/tools/abi/HostObjects.cpp: the host's string manager, CString and fields.
 #include "HostObjects.h"
 
 #include "HostRuntime.h"

@@ -1,4 +1,4 @@
-// tests/abi/DialogCanceller.cpp: the thread that cancels dialogs.
+// tests/tools/abi/DialogCanceller.cpp: the thread that cancels dialogs.
 #include "DialogCanceller.h"
 
 namespace

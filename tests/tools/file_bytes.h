@@ -1,4 +1,4 @@
-// tests/file_bytes.h: a file's bytes, read and written whole, in binary.
+// tests/tools/file_bytes.h: a file's bytes, read and written whole, in binary.
 #pragma once
 
 #include <filesystem>

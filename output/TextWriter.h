@@ -1,0 +1,55 @@
+// output/TextWriter.h: the text writers through which every character of an
+// output file passes: the CSV quoting rule, the conversion of UTF-16 texts
+// to the output encoding with XML escaping, and the ASCII markup of XML
+// files. They read the encoding, the CSV flag and the delimiter from the
+// export's options, and write to whichever stream they are given.
+#pragma once
+
+#include "../settings/Options.h"
+
+#include <stdio.h>
+
+class TextWriter
+{
+public:
+    enum : int {
+        kConvBufBytes = 65536,
+        kQuoteBufUnits = 65536,
+    };
+
+    // Allocates the two buffers once; IsComplete tells whether both could
+    // be had. Writing a text allocates nothing.
+    explicit TextWriter(const Options& options);
+    ~TextWriter();
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+    bool IsComplete() const { return m_pConvBuf && m_pQuoteBuf; }
+
+    // QuoteCsv returns the text itself, or m_pQuoteBuf holding its CSV form
+    // (valid until the next call), or null when that form does not fit
+    // m_pQuoteBuf (a text of more than 32766 units can be too long).
+    const WCHAR* QuoteCsv(const WCHAR* pszText);
+
+    // Each writer writes its text with one stream write where it fits the
+    // conversion buffer, and nothing when pFile or the text is null.
+    // WriteQuoted writes the CSV form of a text of any length, after
+    // pszDelimiter as it stands when that is given. WriteText writes a text
+    // in the output encoding, XML escaped when bEscape asks for it and the
+    // output is UTF-8. WriteLiteral writes ASCII markup unchanged.
+    void WriteQuoted(FILE* pFile, const WCHAR* pszText, const WCHAR* pszDelimiter = nullptr);
+    void WriteText(FILE* pFile, const WCHAR* pszText, int bEscape);
+    void WriteLiteral(FILE* pFile, const char* pszText);
+
+private:
+    bool AsciiSame();
+
+    const Options& m_options;
+    char* m_pConvBuf;
+    WCHAR* m_pQuoteBuf;
+    // Whether code page m_nAsciiCodePage writes every ASCII text as its own
+    // bytes, so that the writers may copy such texts instead of converting
+    // them; m_bAsciiProbed is 0 until the first text is converted.
+    int32_t m_bAsciiProbed;
+    uint32_t m_nAsciiCodePage;
+    int32_t m_bAsciiSame;
+};
