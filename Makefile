@@ -12,6 +12,8 @@
 #   make screenshots  the settings dialog in every language, taken under
 #                Wine into docs/images/settings-<language>.png
 #   make loc     the lines of product code, of tests and of test tooling
+#   make format  lay the sources out as .clang-format says; `make test`
+#                first checks that they are
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-dev \
