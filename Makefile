@@ -12,6 +12,8 @@
 #   make screenshots  the settings dialog in every language, taken under
 #                Wine into docs/images/settings-<language>.png
 #   make loc     the lines of product code, of tests and of test tooling
+#   make format  lay the sources out as .clang-format says; `make test`
+#                first checks that they are
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-dev \
@@ -20,9 +22,11 @@ PACKAGES := cmake make g++ clang lld llvm libgtest-dev googletest libbenchmark-d
 # ferlo-export reads SQLite: the library and shell natively; for the Windows
 # builds SQLite's amalgamation, fetched by `make deps` into build/deps.
 PACKAGES += sqlite3 libsqlite3-dev python3 time
+# The sources keep the layout of .clang-format; `make test` checks it.
+PACKAGES += clang-format-14
 SQLITE_DIR := build/deps/sqlite3
 
-.PHONY: deps screenshots test test-native test-native-asan test-win64 test-win32 dll clean fuzz bench bench-writers loc
+.PHONY: deps screenshots test test-native test-native-asan test-win64 test-win32 dll clean fuzz bench bench-writers loc format format-check
 
 # Installs those of the packages $(1) that are missing.
 define install
@@ -52,6 +56,7 @@ $(SQLITE_DIR)/sqlite3.c:
 	rm -rf build/deps/npm
 
 test: deps
+	$(MAKE) format-check
 	$(MAKE) test-native test-native-asan test-win64 test-win32
 
 define preset
@@ -134,3 +139,15 @@ loc:
 
 clean:
 	rm -rf build
+
+# The C and C++ sources under version control, in the layout .clang-format
+# gives: `make format` rewrites them, `make format-check` fails on any that
+# differ.
+FORMATTED = $(shell git ls-files '*.cpp' '*.h' '*.c' 2>/dev/null)
+
+format:
+	clang-format-14 -i $(FORMATTED)
+
+format-check:
+	@clang-format-14 --dry-run -Werror $(FORMATTED) || \
+	  (echo "Sources differ from .clang-format's layout: run make format"; exit 1)

@@ -17,9 +17,9 @@ class IAtlStringMgr;
 // The header before every CString's characters.
 struct CStringData {
     IAtlStringMgr* pStringMgr;
-    int32_t nDataLength; // units before the terminator
+    int32_t nDataLength;  // units before the terminator
     int32_t nAllocLength; // units the block holds, terminator not counted
-    int32_t nRefs; // below 0: locked to one owner
+    int32_t nRefs;        // below 0: locked to one owner
 
     WCHAR* data() { return reinterpret_cast<WCHAR*>(this + 1); }
     void AddRef();
@@ -28,7 +28,8 @@ struct CStringData {
 };
 
 // The string manager interface, in the order of its virtual table.
-class IAtlStringMgr {
+class IAtlStringMgr
+{
 public:
     virtual CStringData* ZRCALL Allocate(int nAllocLength, int nCharSize) = 0;
     virtual void ZRCALL Free(CStringData* pData) = 0;
@@ -44,7 +45,8 @@ protected:
 // shared empty string that is never freed.
 IAtlStringMgr* AfxGetStringManager();
 
-class CString {
+class CString
+{
 public:
     CString();
     CString(const WCHAR* psz);
@@ -86,7 +88,8 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule);
 // One link of the process-wide resource chain. Constructing one puts its
 // module's resources into the chain; resource lookups search the chain from
 // the most recent link on.
-class CDynLinkLibrary {
+class CDynLinkLibrary
+{
 public:
     explicit CDynLinkLibrary(AFX_EXTENSION_MODULE& state, BOOL bSystem = FALSE);
     ~CDynLinkLibrary();
@@ -105,7 +108,8 @@ CDynLinkLibrary* AfxGetFirstDynLinkLibrary();
 HMODULE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType);
 
 // The thread object of the calling thread: the owner of modal dialogs.
-class CWinThread {
+class CWinThread
+{
 public:
     HWND m_hMainWnd = nullptr;
 };

@@ -3,11 +3,13 @@
 
 #include <new>
 
-namespace {
+namespace
+{
 
 // Blocks hold the header, nAllocLength + 1 units, and come from this
 // module's heap; only this manager frees them.
-class ModuleStringMgr final : public IAtlStringMgr {
+class ModuleStringMgr final : public IAtlStringMgr
+{
 public:
     ModuleStringMgr()
     {

@@ -2,7 +2,8 @@
 // thread object and the message box.
 #include "Afx.h"
 
-namespace {
+namespace
+{
 CDynLinkLibrary* g_pFirstDLL = nullptr;
 }
 
@@ -20,8 +21,7 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule)
 }
 
 CDynLinkLibrary::CDynLinkLibrary(AFX_EXTENSION_MODULE& state, BOOL bSystem)
-    : m_hModule(state.hModule), m_hResource(state.hResource), m_bSystem(bSystem),
-      m_pNextDLL(g_pFirstDLL)
+    : m_hModule(state.hModule), m_hResource(state.hResource), m_bSystem(bSystem), m_pNextDLL(g_pFirstDLL)
 {
     g_pFirstDLL = this;
 }

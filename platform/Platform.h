@@ -8,7 +8,6 @@
 #pragma once
 
 #if defined(_WIN32)
-#include <windows.h>
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
@@ -18,6 +17,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <wchar.h>
+#include <windows.h>
 #define FERLO_WSTR_(s) L##s
 // msvcrt.dll, the C runtime the module links, lacks _fwrite_nolock, the
 // stream write without the lock; there fwrite, the same with the lock,

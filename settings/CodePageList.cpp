@@ -6,7 +6,8 @@
 #include <new>
 #include <string.h>
 
-namespace {
+namespace
+{
 
 enum : int { kGrowBy = 32 };
 

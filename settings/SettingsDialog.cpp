@@ -10,7 +10,8 @@
 #include "CodePageList.h"
 #include "SettingsValues.h"
 
-namespace {
+namespace
+{
 
 // The texts of one Configure call besides the values.
 struct DialogTexts {

@@ -132,7 +132,8 @@ Converted ToBytes(UINT cp, const WString& text, int cch, int cb)
     Converted c;
     c.buffer.assign(16, 'x');
     SetLastError(0xdeadbeef);
-    c.result = WideCharToMultiByte(cp, 0, text.c_str(), cch, cb ? &c.buffer[0] : nullptr, cb, nullptr, nullptr);
+    c.result =
+        WideCharToMultiByte(cp, 0, text.c_str(), cch, cb ? &c.buffer[0] : nullptr, cb, nullptr, nullptr);
     c.error = GetLastError();
     return c;
 }

@@ -8,7 +8,8 @@
 #include <new>
 #include <vector>
 
-namespace {
+namespace
+{
 
 CStringData* HeaderOf(const CString& s)
 {
@@ -58,7 +59,8 @@ TEST(CStringLayout, CopiesShareTheBlockUntilReleased)
 }
 
 // A string manager of the host's, which records what it is asked to free.
-class HostStringMgr final : public IAtlStringMgr {
+class HostStringMgr final : public IAtlStringMgr
+{
 public:
     std::vector<CStringData*> freed;
 

@@ -10,21 +10,22 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <chrono>
+#include <functional>
 #include <random>
 #include <thread>
 
 #if !defined(_WIN32)
 #include "platform/posix/Files.h"
-#include "settings/SettingsValues.h"
 #include "registry_sandbox.h"
+#include "settings/SettingsValues.h"
 
 #include <signal.h>
 #include <sys/resource.h>
 #endif
 
-namespace {
+namespace
+{
 
 TestTable Customers()
 {
@@ -51,7 +52,8 @@ std::set<std::string> Others(const TempDir& dir, std::set<std::string> known)
 }
 
 // Holds a file open with sharing denied, as another program would.
-class HeldFile {
+class HeldFile
+{
 public:
     explicit HeldFile(const WString& path) : m_stream(_wfsopen(path.c_str(), WSTR("r+b"), 0x10)) {}
     ~HeldFile()
@@ -153,8 +155,9 @@ TEST(ExportFaults, SecondCommitTouchesNothing)
         SCOPED_TRACE(overwrite ? "replace" : "append");
         TempDir dir;
         FilterPtr f = MakeFilter();
-        ASSERT_EQ(0, f->ParseOptions(HostString{
-                         Options(dir, WSTR("data"), overwrite ? WSTR("[OVERWRITE=TRUE]") : WSTR("")).c_str()}));
+        ASSERT_EQ(0,
+                  f->ParseOptions(HostString{
+                      Options(dir, WSTR("data"), overwrite ? WSTR("[OVERWRITE=TRUE]") : WSTR("")).c_str()}));
         TestField id(WSTR("ID"));
         HostField* fields[] = {&id};
         ASSERT_EQ(0, f->BeginTable(HostString{WSTR("T")}, fields, 1));
@@ -174,8 +177,8 @@ TEST(ExportFaults, NamesTooLongForThePathBuffers)
     // A second table whose final name does not fit: the first table's work
     // file keeps its records and its name.
     WString longTable(2100, WSTR('t'));
-    ExportLog log = RunExport(Options(dir, WSTR("data")),
-                              {Customers(), TestTable{longTable, {WSTR("ID")}, {}}});
+    ExportLog log =
+        RunExport(Options(dir, WSTR("data")), {Customers(), TestTable{longTable, {WSTR("ID")}, {}}});
     EXPECT_NE(std::string::npos, log.calls.find("BeginTable(" + Ascii(longTable) + ")=2")) << log.calls;
     std::set<std::string> left = dir.Tree();
     ASSERT_EQ(1u, left.size());
@@ -202,8 +205,8 @@ TEST(ExportFaults, ReadOnlyTarget)
         WriteBytes(target, "old\r\n");
         fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
-        ExportLog log =
-            RunExport(Options(dir, WSTR("data"), overwrite ? WSTR("[OVERWRITE=TRUE]") : WSTR("")), {Customers()});
+        ExportLog log = RunExport(Options(dir, WSTR("data"), overwrite ? WSTR("[OVERWRITE=TRUE]") : WSTR("")),
+                                  {Customers()});
         fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
         EXPECT_NE(std::string::npos, log.calls.find("EndTable=0 Commit=1")) << log.calls;
         EXPECT_EQ("old\r\n", ReadBytes(target));
@@ -247,20 +250,24 @@ TEST(ExportFaults, ConcurrentExportsKeepTheirOwnRecords)
                 TestTable table{WSTR("T") + n, {WSTR("N")}, {}};
                 for (int k = 0; k < 50; ++k)
                     table.records.push_back({WSTR(""), {WSTR("export ") + n}});
-                logs[i] = RunExport(Options(dir, WSTR("t") + n, overwrite[i] ? WSTR("[OVERWRITE=TRUE]") : WSTR("")),
-                                    {table},
-                                    [&pause] { std::this_thread::sleep_for(std::chrono::microseconds(pause() % 500)); })
-                              .calls;
+                logs[i] =
+                    RunExport(
+                        Options(dir, WSTR("t") + n, overwrite[i] ? WSTR("[OVERWRITE=TRUE]") : WSTR("")),
+                        {table},
+                        [&pause] { std::this_thread::sleep_for(std::chrono::microseconds(pause() % 500)); })
+                        .calls;
             });
         }
         for (std::thread& thread : threads)
             thread.join();
         for (int i = 0; i < kExports; ++i) {
-            SCOPED_TRACE("round " + std::to_string(nRounds) + ", export " + std::to_string(i) + ": " + logs[i]);
+            SCOPED_TRACE("round " + std::to_string(nRounds) + ", export " + std::to_string(i) + ": " +
+                         logs[i]);
             std::string records;
             for (int k = 0; k < 50; ++k)
                 records += "export " + std::to_string(i) + "\r\n";
-            std::string expected = before[i].empty() || overwrite[i] ? "N\r\n" + records : before[i] + records;
+            std::string expected =
+                before[i].empty() || overwrite[i] ? "N\r\n" + records : before[i] + records;
             std::string name = "t" + std::to_string(i) + ".txt";
             bool bExists = fs::exists(dir.Native() / name);
             if (logs[i].find("Commit=0") != std::string::npos)
@@ -307,7 +314,8 @@ TestTable BigTable(int nRecords, const WString& recordPath = WString())
 {
     TestTable table{WSTR("Big"), {WSTR("ID"), WSTR("Text")}, {}};
     for (int i = 0; i < nRecords; ++i)
-        table.records.push_back({recordPath, {WSTR("12345"), WString(recordPath.empty() ? 60 : 70000, WSTR('x'))}});
+        table.records.push_back(
+            {recordPath, {WSTR("12345"), WString(recordPath.empty() ? 60 : 70000, WSTR('x'))}});
     return table;
 }
 
@@ -412,9 +420,7 @@ TEST(ExportFaults, OpenAndMoveDoNotInterleave)
 
     WriteBytes(NativePath(work), "records\r\n");
     g_pszSlipStep = "opened";
-    g_slipIn = [&] {
-        EXPECT_EQ(0, _wrename(work.c_str(), target.c_str()));
-    };
+    g_slipIn = [&] { EXPECT_EQ(0, _wrename(work.c_str(), target.c_str())); };
     FILE* pFile = _wfsopen(work.c_str(), WSTR("w+b"), _SH_DENYRW);
     ASSERT_NE(nullptr, pFile);
     fclose(pFile);

@@ -9,7 +9,8 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 const std::vector<TestTable>& Tables()
 {
@@ -102,8 +103,8 @@ WString Expand(const WCHAR* options, const TempDir& dir)
 const Case kCases[] = {
     {"csv_1252_one_table", WSTR("[FILE={D}\\data][CSV=TRUE][DELIMITER=;][CHARSET=1252]"), 1, false},
     {"text_1252_three_tables", WSTR("[FILE={D}\\data][DELIMITER=\\t][CHARSET=1252]"), 3, false},
-    {"csv_65001_no_head", WSTR("[FILE={D}\\data.csv][CSV=TRUE][WRITEHEAD=FALSE][CHARSET=65001][DELIMITER=,]"), 2,
-     false},
+    {"csv_65001_no_head", WSTR("[FILE={D}\\data.csv][CSV=TRUE][WRITEHEAD=FALSE][CHARSET=65001][DELIMITER=,]"),
+     2, false},
     {"csv_932_one_table", WSTR("[FILE={D}\\data][CSV=TRUE][DELIMITER=,][CHARSET=932]"), 1, false},
     {"unicode_one_table", WSTR("[FILE={D}\\data][CHARSET=UNICODE][DELIMITER=\\t]"), 1, false},
     {"unicode_csv_two_tables", WSTR("[FILE={D}\\data][CSV=TRUE][CHARSET=UNICODE][DELIMITER=;]"), 2, false},
@@ -137,7 +138,8 @@ TEST(ExportGolden, CommitAppendsOrReplaces)
     } cases[] = {
         {"commit_append_65001", WSTR("[FILE={D}\\data.csv][CSV=TRUE][CHARSET=65001][DELIMITER=;]")},
         {"commit_append_unicode", WSTR("[FILE={D}\\data.txt][CHARSET=UNICODE][DELIMITER=;]")},
-        {"commit_replace", WSTR("[FILE={D}\\data.csv][CSV=TRUE][OVERWRITE=TRUE][CHARSET=65001][DELIMITER=;]")},
+        {"commit_replace",
+         WSTR("[FILE={D}\\data.csv][CSV=TRUE][OVERWRITE=TRUE][CHARSET=65001][DELIMITER=;]")},
     };
     for (const CommitCase& c : cases) {
         SCOPED_TRACE(c.name);

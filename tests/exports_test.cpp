@@ -7,7 +7,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 using GetFilterInfoFn = int (*)(FilterInfo*);
 using CreateFilterFn = CZRBasicDbFilter* (*)(uint32_t, const WCHAR*);

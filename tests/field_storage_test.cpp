@@ -7,7 +7,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct Fields {
     std::vector<HostField*> pointers;

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // The other defaults show in every golden export; these two do not.
 TEST(FilterConstruction, NewFilterKeepsTheHostContextAndWritesTheSystemCodePage)
@@ -75,11 +76,8 @@ TEST(FilterConstruction, DelimiterIsTheListSeparatorWhenItIsOneCharacter)
         const WCHAR* separator;
         const WCHAR* delimiter;
     } rows[] = {
-        {WSTR(";"), WSTR(";")},
-        {WSTR("\t"), WSTR("\t")},
-        {WSTR("|"), WSTR("|")},
-        {WSTR(";;"), WSTR(",")},
-        {WSTR("abc"), WSTR(",")},
+        {WSTR(";"), WSTR(";")},  {WSTR("\t"), WSTR("\t")}, {WSTR("|"), WSTR("|")},
+        {WSTR(";;"), WSTR(",")}, {WSTR("abc"), WSTR(",")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Narrow(row.separator));

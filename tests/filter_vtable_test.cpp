@@ -7,12 +7,12 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // The virtual-table slot a pointer to a virtual member names. The
 // compiler's representation holds the slot's byte offset plus one.
-template <typename F>
-long SlotOf(F pmf)
+template <typename F> long SlotOf(F pmf)
 {
     static_assert(sizeof(F) >= sizeof(ptrdiff_t), "a member pointer starts with its address word");
     ptrdiff_t word;
@@ -128,7 +128,12 @@ TEST(FilterVtable, DestroyReleasesWhatTheFilterOwns)
     auto* f = static_cast<CFerloFilter*>(p);
     HostField* fields[] = {&a, &a, &a};
     ASSERT_EQ(0, f->CZRDbFilter::BeginTable(HostStr(WSTR("T")), fields, 3));
-    f->m_output.m_ppszFieldNames = new WCHAR*[2]{new WCHAR[2]{'A', 0}, new WCHAR[2]{'B', 0}};
+    f->m_output.m_ppszFieldNames = new WCHAR* [2] {
+        new WCHAR[2]{'A', 0}, new WCHAR[2]
+        {
+            'B', 0
+        }
+    };
     f->m_output.m_nFieldNames = 2;
     long afterNames = alloc::LiveBlocks();
 

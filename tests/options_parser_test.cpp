@@ -35,7 +35,8 @@ Fields Describe(const CFerloFilter& f)
 // act only where a row's string turns them on.
 void SetEarlierState(CFerloFilter& f, int b)
 {
-    f.m_options.m_bCsv = f.m_options.m_bOverwrite = f.m_options.m_bWriteHead = f.m_options.m_bSingle = f.m_options.m_bHeadline = f.m_options.m_bUnicode = b;
+    f.m_options.m_bCsv = f.m_options.m_bOverwrite = f.m_options.m_bWriteHead = f.m_options.m_bSingle =
+        f.m_options.m_bHeadline = f.m_options.m_bUnicode = b;
     f.m_options.m_bXml = f.m_options.m_bMap = 0;
     wcscpy(f.m_options.m_szDelimiter, b ? WSTR("~") : WSTR("#"));
     f.m_options.m_nCodePage = b ? 4343 : 4242;

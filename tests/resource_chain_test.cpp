@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // On Windows the loader calls the entry of a library only: this program
 // carries the module's code itself, so it attaches the module as the loader

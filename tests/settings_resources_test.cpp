@@ -10,7 +10,8 @@
 #include <vector>
 #include <windows.h>
 
-namespace {
+namespace
+{
 
 struct Control {
     DWORD style;
@@ -50,7 +51,8 @@ std::wstring ReadNameOrOrdinal(const WORD*& p)
 // whether a template names or numbers them.
 std::wstring ClassAtom(const std::wstring& kind)
 {
-    static const wchar_t* const kNames[] = {L"BUTTON", L"EDIT", L"STATIC", L"LISTBOX", L"SCROLLBAR", L"COMBOBOX"};
+    static const wchar_t* const kNames[] = {L"BUTTON",  L"EDIT",      L"STATIC",
+                                            L"LISTBOX", L"SCROLLBAR", L"COMBOBOX"};
     for (int i = 0; i < 6; ++i)
         if (_wcsicmp(kind.c_str(), kNames[i]) == 0)
             return L"#" + std::to_wstring(0x80 + i);
@@ -95,7 +97,8 @@ bool ReadTemplate(LANGID lang, Template& t)
     for (int i = 0; i < head->cdit; ++i) {
         p = AlignToDword(p, base);
         const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
-        Control c{item->style, item->id, L"", L"", {item->x, item->y, item->x + item->cx, item->y + item->cy}};
+        Control c{
+            item->style, item->id, L"", L"", {item->x, item->y, item->x + item->cx, item->y + item->cy}};
         p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p) + 18);
         c.kind = ClassAtom(ReadNameOrOrdinal(p));
         c.text = ReadNameOrOrdinal(p);
@@ -108,7 +111,10 @@ bool ReadTemplate(LANGID lang, Template& t)
 const wchar_t kButton[] = L"#128";
 const wchar_t kCombo[] = L"#133";
 
-bool IsGroupBox(const Control& c) { return c.kind == kButton && (c.style & 0x0F) == BS_GROUPBOX; }
+bool IsGroupBox(const Control& c)
+{
+    return c.kind == kButton && (c.style & 0x0F) == BS_GROUPBOX;
+}
 
 // What a control covers while the dialog is shown: a drop-down list only
 // its closed field, whatever height its list is given.

@@ -1,15 +1,15 @@
 // tests/table_output_test.cpp: where a table is written (work file, final
 // names, the rename when a second table begins), what its head holds, and
 // the record operations' statuses outside an open file.
-#include "export_host.h"
 #include "alloc_failure.h"
+#include "export_host.h"
 #include "file_bytes.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
 
-
-namespace {
+namespace
+{
 
 // A filter with its options parsed, and fields the test owns.
 struct Table {
@@ -27,7 +27,8 @@ struct Table {
     }
     int Begin(const WString& name)
     {
-        return filter->BeginTable(HostString{name.c_str()}, pointers.data(), static_cast<int>(pointers.size()));
+        return filter->BeginTable(HostString{name.c_str()}, pointers.data(),
+                                  static_cast<int>(pointers.size()));
     }
     int parsed;
 };
@@ -38,8 +39,8 @@ TEST(TableOutput, FirstTableGoesToTheWorkFileWithItsHead)
         const WCHAR* options;
         int64_t recordsStart;
     } rows[] = {
-        {WSTR("[CHARSET=1252][DELIMITER=;]"), 9},               // id;Name CR LF
-        {WSTR("[CHARSET=UNICODE][DELIMITER=;]"), 2 + 2 * 9},    // byte-order mark, 9 units
+        {WSTR("[CHARSET=1252][DELIMITER=;]"), 9},            // id;Name CR LF
+        {WSTR("[CHARSET=UNICODE][DELIMITER=;]"), 2 + 2 * 9}, // byte-order mark, 9 units
         {WSTR("[WRITEHEAD=FALSE][CHARSET=1252]"), 0},
         {WSTR("[WRITEHEAD=FALSE][CHARSET=UNICODE]"), 2},
     };
@@ -161,7 +162,8 @@ TEST(TableOutput, HeadlineNamesAndTheFirstID)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.headline);
         TempDir dir;
-        Table t(WString(WSTR("[CSV=TRUE][CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("d")) + WSTR("]"),
+        Table t(WString(WSTR("[CSV=TRUE][CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("d")) +
+                    WSTR("]"),
                 row.names);
         ASSERT_EQ(0, t.Begin(WSTR("T")));
         WString work = t.filter->m_output.m_szWorkFile;
@@ -194,8 +196,8 @@ TEST(TableOutput, RecordOperationsWithoutAnOpenFile)
         const WCHAR* options;
         int endRecord;
     } rows[] = {
-        {WSTR("[CHARSET=1252]"), 0},   // one file per table: the line end goes nowhere
-        {WSTR("[SINGLE=TRUE]"), 1},    // one file per record: no record file is open
+        {WSTR("[CHARSET=1252]"), 0}, // one file per table: the line end goes nowhere
+        {WSTR("[SINGLE=TRUE]"), 1},  // one file per record: no record file is open
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Narrow(row.options));
@@ -214,12 +216,14 @@ TEST(TableOutput, RecordOperationsWithoutAnOpenFile)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 // A field whose value shares one string block: handing it out allocates
 // nothing, so any allocation counted while fields are written is the
 // filter's.
-class SharedValueField final : public HostField {
+class SharedValueField final : public HostField
+{
 public:
     SharedValueField(const WCHAR* name, const WString& value) : m_name(name), m_value(value.c_str()) {}
     int ZRCALL Prepare() override { return 0; }
@@ -245,7 +249,8 @@ TEST(TableOutput, WritingFieldsAllocatesNothing)
         SCOPED_TRACE(Narrow(o));
         TempDir dir;
         FilterPtr f = MakeFilter();
-        ASSERT_EQ(0, f->ParseOptions(HostString{(WString(o) + WSTR("[FILE=") + dir.Path(WSTR("d")) + WSTR("]")).c_str()}));
+        ASSERT_EQ(0, f->ParseOptions(HostString{
+                         (WString(o) + WSTR("[FILE=") + dir.Path(WSTR("d")) + WSTR("]")).c_str()}));
         SharedValueField a(WSTR("A"), quoted), b(WSTR("B"), longValue), c(WSTR("C"), WSTR(""));
         HostField* fields[] = {&a, &b, &c};
         ASSERT_EQ(0, f->BeginTable(HostString{WSTR("T")}, fields, 3));

@@ -22,8 +22,8 @@ int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes])
         while (p[k] != 0 && p[k] != WSTR('\\'))
             ++k;
         // The room left keeps one byte for the terminator.
-        size_t cb = codepage::EncodeUtf8(p, k, szNative + n, kNativePathBytes - 1 - n,
-                                         codepage::LoneSurrogate::Keep);
+        size_t cb =
+            codepage::EncodeUtf8(p, k, szNative + n, kNativePathBytes - 1 - n, codepage::LoneSurrogate::Keep);
         if (cb == codepage::kOverflow)
             return ENAMETOOLONG;
         n += cb;

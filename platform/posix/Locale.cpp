@@ -6,7 +6,8 @@
 #include <langinfo.h>
 #include <locale.h>
 
-namespace {
+namespace
+{
 
 thread_local DWORD t_lastError = 0;
 

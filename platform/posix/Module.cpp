@@ -6,7 +6,8 @@
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved);
 
-namespace {
+namespace
+{
 
 // The loader's attach call: on Windows the runtime calls DllMain when the
 // process attaches the module; here the dynamic loader runs this at load.

@@ -163,7 +163,8 @@ void AppendName(NativePath& path, const WCHAR* p, const WCHAR* pEnd)
         if (c >= 0x80) {
             size_t k = IsHighSurrogate(c) && p + 1 < pEnd && IsLowSurrogate(p[1]) ? 2 : 1;
             char bytes[4];
-            path.Append(bytes, codepage::EncodeUtf8(p, k, bytes, sizeof bytes, codepage::LoneSurrogate::Keep));
+            path.Append(bytes,
+                        codepage::EncodeUtf8(p, k, bytes, sizeof bytes, codepage::LoneSurrogate::Keep));
             p += k;
             continue;
         }

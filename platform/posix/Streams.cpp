@@ -23,7 +23,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // How often an open tries again when the name it opened was moved away
 // before the lock was held.
@@ -381,8 +382,8 @@ int _wremove(const WCHAR* path)
     Step("held");
     struct stat st;
     int result = fstat(fd, &st) == 0 && files::IsReadOnly(st) ? Fail(EACCES)
-                 : unlink(szNative) == 0                        ? 0
-                                                                : Fail(errno);
+                 : unlink(szNative) == 0                      ? 0
+                                                              : Fail(errno);
     close(fd);
     return result;
 }

@@ -108,14 +108,17 @@ protected:
 TEST_F(HostConfigure, OkPrintsOptionsThatAnExportTakes)
 {
     std::wstring file;
-    HostRun configure = RunHost(L"configure", L"--configure --options \"[FILE=.\\out\\customers][CSV=TRUE][OVERWRITE=TRUE]\" "
-                            L"--registry-key \"" + std::wstring(kKey) + L"\"",
-                            [&](DialogUser& user) {
-                                file = user.Text(IDC_FILE);
-                                user.Type(IDC_FILE, L".\\out\\Kunden\u00DCbersicht");
-                                user.Click(IDC_DELIM_SEMICOLON);
-                                user.ClickToClose(IDOK);
-                            });
+    HostRun configure =
+        RunHost(L"configure",
+                L"--configure --options \"[FILE=.\\out\\customers][CSV=TRUE][OVERWRITE=TRUE]\" "
+                L"--registry-key \"" +
+                    std::wstring(kKey) + L"\"",
+                [&](DialogUser& user) {
+                    file = user.Text(IDC_FILE);
+                    user.Type(IDC_FILE, L".\\out\\Kunden\u00DCbersicht");
+                    user.Click(IDC_DELIM_SEMICOLON);
+                    user.ClickToClose(IDOK);
+                });
     EXPECT_EQ(L".\\out\\customers", file);
     EXPECT_EQ(0u, configure.nExit) << configure.err;
     EXPECT_EQ("", configure.err);
@@ -125,7 +128,8 @@ TEST_F(HostConfigure, OkPrintsOptionsThatAnExportTakes)
     EXPECT_NE(std::string::npos, configure.out.find("[DELIMITER=;]")) << configure.out;
     EXPECT_EQ("\r\n", configure.out.substr(configure.out.size() - 2));
 
-    HostRun export_ = RunHost(L"export", L"--options-file configure.out --table customers \"" + g_database + L"\"");
+    HostRun export_ =
+        RunHost(L"export", L"--options-file configure.out --table customers \"" + g_database + L"\"");
     EXPECT_EQ(0u, export_.nExit) << export_.err;
     std::string written = FileText(g_folder + L"\\out\\Kunden\u00DCbersicht.csv");
     EXPECT_EQ(0u, written.find("id;name;")) << written.substr(0, 80);
@@ -135,8 +139,9 @@ TEST_F(HostConfigure, OkPrintsOptionsThatAnExportTakes)
 // stderr, exit 1.
 TEST_F(HostConfigure, CancelPrintsNothing)
 {
-    HostRun run = RunHost(L"cancel", L"--configure --options [csv=true] --registry-key \"" + std::wstring(kKey) + L"\"",
-                      [](DialogUser& user) { user.PressEscape(); });
+    HostRun run =
+        RunHost(L"cancel", L"--configure --options [csv=true] --registry-key \"" + std::wstring(kKey) + L"\"",
+                [](DialogUser& user) { user.PressEscape(); });
     EXPECT_EQ(1u, run.nExit);
     EXPECT_EQ("", run.out);
     EXPECT_EQ("ferlo-export: cancelled\r\n", run.err);

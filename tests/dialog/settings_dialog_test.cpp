@@ -31,10 +31,25 @@ const WCHAR kBadDelimiter[] = L"Delimiter is invalid!";
 // mode with its one-file choices | the per-record choices | the delimiter
 // buttons and the Other text | the character set and the code page list.
 // "C" checked, "-" not checked, lower case or "." when disabled.
-const int kStateControls[] = {IDC_DATABASE_FILE, IDC_SINGLE,       IDC_BROWSE,      IDC_CSV,           IDC_OVERWRITE,
-                              IDC_WRITE_HEAD,    0,                IDC_TEXT_FILE,   IDC_XML_FILE,      IDC_HEADLINE,
-                              0,                 IDC_DELIM_SYSTEM, IDC_DELIM_COMMA, IDC_DELIM_OTHER,   IDC_OTHER_TEXT,
-                              0,                 IDC_USE_CODE_PAGE, IDC_UNICODE,    IDC_CODE_PAGE_LIST};
+const int kStateControls[] = {IDC_DATABASE_FILE,
+                              IDC_SINGLE,
+                              IDC_BROWSE,
+                              IDC_CSV,
+                              IDC_OVERWRITE,
+                              IDC_WRITE_HEAD,
+                              0,
+                              IDC_TEXT_FILE,
+                              IDC_XML_FILE,
+                              IDC_HEADLINE,
+                              0,
+                              IDC_DELIM_SYSTEM,
+                              IDC_DELIM_COMMA,
+                              IDC_DELIM_OTHER,
+                              IDC_OTHER_TEXT,
+                              0,
+                              IDC_USE_CODE_PAGE,
+                              IDC_UNICODE,
+                              IDC_CODE_PAGE_LIST};
 
 std::string States(DialogUser& user)
 {
@@ -164,7 +179,8 @@ void ExpectSameList(const std::vector<std::wstring>& expected, const std::vector
         ++i;
     if (i < expected.size() || i < seen.size())
         ADD_FAILURE() << "the lists differ from entry " << i << " of " << expected.size() << " expected and "
-                      << seen.size() << " seen: " << testing::PrintToString(i < expected.size() ? expected[i] : L"")
+                      << seen.size()
+                      << " seen: " << testing::PrintToString(i < expected.size() ? expected[i] : L"")
                       << " expected, " << testing::PrintToString(i < seen.size() ? seen[i] : L"") << " seen";
 }
 
@@ -225,8 +241,9 @@ TEST_F(SettingsDialog, OpensOnTheStoredValuesAndChecksEveryOk)
     EXPECT_EQ(L"", first.file);
     EXPECT_EQ(std::vector<std::wstring>{kNoFileName}, firstMessages);
 
-    const std::wstring expected = L"[FILE=C:\\out\\data][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE]"
-                                  L"[XML=FALSE][HEADLINE=FALSE][DELIMITER=,][CHARSET=ACP][MAP=FALSE]";
+    const std::wstring expected =
+        L"[FILE=C:\\out\\data][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE]"
+        L"[XML=FALSE][HEADLINE=FALSE][DELIMITER=,][CHARSET=ACP][MAP=FALSE]";
     ExpectConfirmed(expected, ok);
 
     Seen second, kept;
@@ -351,15 +368,16 @@ TEST_F(SettingsDialog, MapStringIsNoMapRequestAndDisabledValuesAreKept)
 {
     ASSERT_TRUE(IsValidCodePage(850));
     Seen seen;
-    Outcome ok = Configure(L"[FILE=C:\\x][XML=TRUE][SINGLE=FALSE][CHARSET=850][MAP=TRUE]", [&](DialogUser& user) {
-        seen = Look(user);
-        user.Click(IDC_CSV);
-        user.Click(IDC_SINGLE);
-        user.Type(IDC_FILE, L"");
-        user.Click(IDC_DELIM_OTHER);
-        user.Type(IDC_OTHER_TEXT, L"[");
-        user.ClickToClose(IDOK);
-    });
+    Outcome ok =
+        Configure(L"[FILE=C:\\x][XML=TRUE][SINGLE=FALSE][CHARSET=850][MAP=TRUE]", [&](DialogUser& user) {
+            seen = Look(user);
+            user.Click(IDC_CSV);
+            user.Click(IDC_SINGLE);
+            user.Type(IDC_FILE, L"");
+            user.Click(IDC_DELIM_OTHER);
+            user.Type(IDC_OTHER_TEXT, L"[");
+            user.ClickToClose(IDOK);
+        });
     EXPECT_EQ("C----C|.c.|C--.|C--", seen.states);
     EXPECT_EQ(IndexOf(seen.codePages, CodePageName(850)), seen.codePage);
     EXPECT_LT(0, seen.codePage);

@@ -1,7 +1,7 @@
 // tests/string/abort_test.cpp: CAbort's copies, its three status
 // operations, and the exported name of its virtual table.
-#include "common/Abort.h"
 #include "alloc_failure.h"
+#include "common/Abort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // tests/string/string_test.cpp: String's 1-based searches, its exact
 // comparisons, its copies, the path operations the filter relies on, and
 // what it does when memory runs out.
-#include "common/String.h"
 #include "alloc_failure.h"
+#include "common/String.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
+namespace
+{
 std::atomic<long> g_live{0};
 std::atomic<long> g_total{0};
 std::atomic<long> g_failAfter{-1};
@@ -35,7 +36,8 @@ void Release(void* p)
 }
 } // namespace
 
-namespace alloc {
+namespace alloc
+{
 long LiveBlocks()
 {
     return g_live.load();

@@ -5,7 +5,8 @@
 
 #include <stddef.h>
 
-namespace alloc {
+namespace alloc
+{
 
 // Blocks allocated and not yet released by this program.
 long LiveBlocks();

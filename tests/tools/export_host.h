@@ -11,7 +11,8 @@
 
 // A field of the test host: a name, and the value of the current record,
 // which the host sets before each WriteField. Counts the host's calls.
-class TestField final : public HostField {
+class TestField final : public HostField
+{
 public:
     explicit TestField(const WString& name) : m_name(name.c_str()) {}
 
@@ -52,7 +53,10 @@ struct TestTable {
 // "ParseOptions=0 BeginTable(Customers)=0 ... Commit=0".
 struct ExportLog {
     std::string calls;
-    bool AllZero() const { return calls.find("=1") == std::string::npos && calls.find("=2") == std::string::npos; }
+    bool AllZero() const
+    {
+        return calls.find("=1") == std::string::npos && calls.find("=2") == std::string::npos;
+    }
 };
 
 inline std::string Ascii(const WString& s)

@@ -11,7 +11,8 @@
 // The module is loaded once and stays for the life of the test program,
 // as in a host: its entry links a record into its resource chain that the
 // module never frees.
-class PluginLibrary {
+class PluginLibrary
+{
 public:
     static const PluginLibrary& Get()
     {
@@ -33,10 +34,12 @@ private:
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
 public:
-    bool Loaded() const { return m_handle != nullptr; }
+    bool Loaded() const
+    {
+        return m_handle != nullptr;
+    }
 
-    template <typename F>
-    F Find(const char* name) const
+    template <typename F> F Find(const char* name) const
     {
 #if defined(_WIN32)
         return reinterpret_cast<F>(
