@@ -348,6 +348,17 @@ inline void PutText(Output& out, const WCHAR* p, size_t n)
         Put(out, p, n);
 }
 
+// The delimiter before a value is most often one plain unit, which is its
+// own byte.
+inline void PutDelimiter(Output& out, const WCHAR* p)
+{
+    bool bOneByte = out.asciiSame && !out.escape && p[0] != 0 && p[1] == 0 && !NotPlain(p[0], 0, 0);
+    if (bOneByte && out.used < kConvBytes)
+        out.buf[out.used++] = static_cast<char>(p[0]);
+    else
+        PutText(out, p, wcslen(p));
+}
+
 // Appends one unit of a quoted text, a double quote twice.
 size_t PutQuoted(WCHAR* buf, size_t o, WCHAR c)
 {
@@ -401,14 +412,11 @@ TextWriter::~TextWriter()
     delete[] m_pQuoteBuf;
 }
 
-// The probe runs once per code page, not once per text.
-bool TextWriter::AsciiSame()
+bool TextWriter::ProbeAscii()
 {
-    if (!m_bAsciiProbed || m_nAsciiCodePage != m_options.m_nCodePage) {
-        m_bAsciiSame = WritesAsciiAsItIs(m_options.m_nCodePage);
-        m_nAsciiCodePage = m_options.m_nCodePage;
-        m_bAsciiProbed = 1;
-    }
+    m_bAsciiSame = WritesAsciiAsItIs(m_options.m_nCodePage);
+    m_nAsciiCodePage = m_options.m_nCodePage;
+    m_bAsciiProbed = 1;
     return m_bAsciiSame != 0;
 }
 
@@ -442,7 +450,7 @@ void TextWriter::WriteQuoted(FILE* pFile, const WCHAR* pszText, const WCHAR* psz
     bool csv = m_options.m_bCsv != 0;
     WCHAR delimiter = m_options.m_szDelimiter[0];
     if (pszDelimiter)
-        PutText(out, pszDelimiter, wcslen(pszDelimiter));
+        PutDelimiter(out, pszDelimiter);
     size_t n = wcslen(pszText);
     bool bPlain = !(csv && SpaceAtAnEnd(pszText, n)) &&
                   PutPlain(out, pszText, n, csv ? WSTR('"') : 0, csv ? delimiter : 0);
