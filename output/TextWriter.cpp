@@ -70,21 +70,65 @@ size_t CopyAscii(const WCHAR* p, size_t n, char* dst)
     return i;
 }
 
-// Copies the leading printable ASCII units of the terminated text p to dst,
-// at most room of them, stopping before the terminator, a control unit, a
-// unit of 0x80 or above, or stop1 or stop2. Returns how many it copied;
-// nothing after the first unit not copied is read.
-inline size_t CopyPlain(const WCHAR* p, char* dst, size_t room, WCHAR stop1, WCHAR stop2)
+// The scans below read a text p[0..n) within its length in blocks of this
+// many units, with no branch inside a block: a loop the compiler turns into
+// a few vector instructions where the target has them. The last block is
+// the text's last kBlockUnits units, overlapping the one before it, so
+// every unit is read and none outside the text. A text shorter than a
+// block is read one unit at a time.
+constexpr size_t kBlockUnits = 8;
+
+// The start of the block after the one at `at` in a text whose last block
+// starts at `last`.
+inline size_t NextBlock(size_t at, size_t last)
 {
-    size_t i = 0;
-    for (; i < room; ++i) {
-        unsigned c = p[i];
-        // One comparison for both ends of the printable range.
-        if (c - 0x20u >= 0x60u || c == stop1 || c == stop2)
-            break;
-        dst[i] = static_cast<char>(c);
+    return at + kBlockUnits < last ? at + kBlockUnits : last;
+}
+
+// Whether any of the flags, one per unit of a block, is set. They are read
+// back as two words, which takes fewer instructions than the compiler's own
+// folding of them into one flag.
+inline bool AnySet(const uint16_t (&flags)[kBlockUnits])
+{
+    uint64_t words[2];
+    static_assert(sizeof words == sizeof flags, "two words hold the flags of a block");
+    memcpy(words, flags, sizeof words);
+    return (words[0] | words[1]) != 0;
+}
+
+// Whether a unit keeps a text from being copied as it stands: a control
+// unit, a unit of 0x80 or above, stop1 or stop2. One comparison covers both
+// ends of the printable range.
+inline bool NotPlain(WCHAR c, WCHAR stop1, WCHAR stop2)
+{
+    return (static_cast<WCHAR>(c - 0x20) >= 0x60) | (c == stop1) | (c == stop2);
+}
+
+// Copies the text p[0..n) to dst as bytes, one per unit, and tells whether
+// every unit was plain (see NotPlain); when one was not, dst holds bytes of
+// no use. Plain texts are the rule, so the whole text is checked and copied
+// before its flags are looked at once. A block is narrowed through a local
+// copy, which the compiler knows overlaps neither the text nor dst.
+bool CopyPlain(const WCHAR* p, size_t n, char* dst, WCHAR stop1, WCHAR stop2)
+{
+    if (n < kBlockUnits) {
+        size_t i = 0;
+        for (; i < n && !NotPlain(p[i], stop1, stop2); ++i)
+            dst[i] = static_cast<char>(p[i]);
+        return i == n;
     }
-    return i;
+    uint16_t flags[kBlockUnits] = {};
+    size_t last = n - kBlockUnits;
+    for (size_t at = 0;; at = NextBlock(at, last)) {
+        for (size_t k = 0; k < kBlockUnits; ++k)
+            flags[k] |= NotPlain(p[at + k], stop1, stop2);
+        char bytes[kBlockUnits];
+        for (size_t k = 0; k < kBlockUnits; ++k)
+            bytes[k] = static_cast<char>(p[at + k]);
+        memcpy(dst + at, bytes, kBlockUnits);
+        if (at == last)
+            return !AnySet(flags);
+    }
 }
 
 // The XML entity that replaces a byte, or null when the byte stays.
@@ -243,84 +287,76 @@ void Put(Output& out, const WCHAR* p, size_t n)
         WriteInPieces(out, p, n);
 }
 
-// Whether a unit makes the CSV rule quote the text that holds it: a line
-// break, a double quote or the delimiter's first character. The terminator
-// counts too, so that a scan for these units stops at the text's end. The
-// units below '"' are looked up as bits of one word.
-inline bool StopsCsvScan(WCHAR c, WCHAR delimiter)
+// Whether a unit makes the CSV rule quote the text that holds it: the
+// delimiter's first character, a double quote or a line break. The line
+// breaks '\n' and '\r' are the units 10 to 13 other than 11 and 12: put as
+// two range tests, the check stays free of branches, where four equality
+// tests would be merged by the compiler into a bit test behind a branch.
+inline bool ForcesQuotes(WCHAR c, WCHAR delimiter)
 {
-    const uint64_t kStops = 1ull << 0 | 1ull << '\n' | 1ull << '\r' | 1ull << '"';
-    return c == delimiter || (c <= WSTR('"') && (kStops >> c & 1) != 0);
+    bool lineBreak = (static_cast<WCHAR>(c - WSTR('\n')) <= 3) & (static_cast<WCHAR>(c - 11) > 1);
+    return (c == delimiter) | (c == WSTR('"')) | lineBreak;
 }
 
-// The length of the terminated text p, and whether the CSV rule quotes it:
-// a unit that quotes it, or a space at either end.
-size_t MeasureCsv(const WCHAR* p, WCHAR delimiter, bool* pbQuote)
+// Whether p[0..n) begins or ends with a space, which the CSV rule quotes.
+inline bool SpaceAtAnEnd(const WCHAR* p, size_t n)
 {
-    size_t n = 0;
-    while (!StopsCsvScan(p[n], delimiter))
-        ++n;
-    if (p[n] != 0) {
-        *pbQuote = true;
-        return n + wcslen(p + n);
+    return n > 0 && (p[0] == WSTR(' ') || p[n - 1] == WSTR(' '));
+}
+
+// Whether the CSV rule quotes p[0..n): a unit that quotes it, or a space
+// at either end.
+bool NeedsQuotes(const WCHAR* p, size_t n, WCHAR delimiter)
+{
+    if (SpaceAtAnEnd(p, n))
+        return true;
+    if (n < kBlockUnits) {
+        for (size_t i = 0; i < n; ++i)
+            if (ForcesQuotes(p[i], delimiter))
+                return true;
+        return false;
     }
-    *pbQuote = n > 0 && (p[0] == WSTR(' ') || p[n - 1] == WSTR(' '));
-    return n;
+    uint16_t flags[kBlockUnits] = {};
+    size_t last = n - kBlockUnits;
+    for (size_t at = 0;; at = NextBlock(at, last)) {
+        for (size_t k = 0; k < kBlockUnits; ++k)
+            flags[k] |= ForcesQuotes(p[at + k], delimiter);
+        if (at == last)
+            return AnySet(flags);
+    }
 }
 
 // The most common text: printable ASCII in a code page that writes ASCII
-// as it stands, unescaped, and, with CSV on, one the CSV rule leaves as it
-// is. It is measured, checked and copied into the buffer in one pass.
-// Returns false, and adds nothing, for any other text (a tab, say, or a
-// line break), which takes the general way; *pn is the text's length
-// either way.
-inline bool PutPlainAscii(Output& out, const WCHAR* p, bool csv, WCHAR delimiter, size_t* pn)
+// as it stands, unescaped, and without stop1 and stop2 (with CSV on, the
+// double quote and the delimiter). Such a text p[0..n) is checked and
+// copied into the buffer in one pass. Returns false, and adds nothing, for
+// any other text, which takes the general way.
+inline bool PutPlain(Output& out, const WCHAR* p, size_t n, WCHAR stop1, WCHAR stop2)
 {
-    if (!out.asciiSame || out.escape) {
-        *pn = wcslen(p);
+    if (!out.asciiSame || out.escape || n > kConvBytes - out.used)
         return false;
-    }
-    char* dst = out.buf + out.used;
-    size_t n = CopyPlain(p, dst, kConvBytes - out.used, csv ? WSTR('"') : 0, csv ? delimiter : 0);
-    if (p[n] != 0) {
-        *pn = n + wcslen(p + n);
-        return false;
-    }
-    *pn = n;
-    if (csv && n > 0 && (p[0] == WSTR(' ') || p[n - 1] == WSTR(' ')))
+    if (!CopyPlain(p, n, out.buf + out.used, stop1, stop2))
         return false;
     out.used += n;
     return true;
 }
 
-// Copies the units of the terminated text p to the buffer as UTF-16LE, as
-// many as fit; returns how many.
-inline size_t CopyUnits(Output& out, const WCHAR* p)
+// Adds the text p[0..n) in the output encoding, unquoted.
+inline void PutText(Output& out, const WCHAR* p, size_t n)
 {
-    size_t room = (kConvBytes - out.used) / sizeof(WCHAR);
-    char* dst = out.buf + out.used;
-    size_t i = 0;
-    for (; i < room && p[i] != 0; ++i)
-        memcpy(dst + i * sizeof(WCHAR), p + i, sizeof(WCHAR));
-    return i;
+    if (!PutPlain(out, p, n, 0, 0))
+        Put(out, p, n);
 }
 
-// Adds a terminated text in the output encoding, unquoted. UTF-16LE output
-// is copied as it is measured, in one pass.
-inline void PutText(Output& out, const WCHAR* p)
+// The delimiter before a value is most often one plain unit, which is its
+// own byte.
+inline void PutDelimiter(Output& out, const WCHAR* p)
 {
-    size_t n = 0;
-    if (out.unicode) {
-        n = CopyUnits(out, p);
-        out.used += n * sizeof(WCHAR);
-        p += n;
-        if (*p == 0)
-            return;
-        n = wcslen(p);
-    } else if (PutPlainAscii(out, p, false, 0, &n)) {
-        return;
-    }
-    Put(out, p, n);
+    bool bOneByte = out.asciiSame && !out.escape && p[0] != 0 && p[1] == 0 && !NotPlain(p[0], 0, 0);
+    if (bOneByte && out.used < kConvBytes)
+        out.buf[out.used++] = static_cast<char>(p[0]);
+    else
+        PutText(out, p, wcslen(p));
 }
 
 // Appends one unit of a quoted text, a double quote twice.
@@ -376,14 +412,11 @@ TextWriter::~TextWriter()
     delete[] m_pQuoteBuf;
 }
 
-// The probe runs once per code page, not once per text.
-bool TextWriter::AsciiSame()
+bool TextWriter::ProbeAscii()
 {
-    if (!m_bAsciiProbed || m_nAsciiCodePage != m_options.m_nCodePage) {
-        m_bAsciiSame = WritesAsciiAsItIs(m_options.m_nCodePage);
-        m_nAsciiCodePage = m_options.m_nCodePage;
-        m_bAsciiProbed = 1;
-    }
+    m_bAsciiSame = WritesAsciiAsItIs(m_options.m_nCodePage);
+    m_nAsciiCodePage = m_options.m_nCodePage;
+    m_bAsciiProbed = 1;
     return m_bAsciiSame != 0;
 }
 
@@ -391,9 +424,8 @@ const WCHAR* TextWriter::QuoteCsv(const WCHAR* pszText)
 {
     if (!m_options.m_bCsv || !pszText || !*pszText)
         return pszText;
-    bool bQuote = false;
-    size_t n = MeasureCsv(pszText, m_options.m_szDelimiter[0], &bQuote);
-    if (!bQuote)
+    size_t n = wcslen(pszText);
+    if (!NeedsQuotes(pszText, n, m_options.m_szDelimiter[0]))
         return pszText;
     if (!QuotedFormFits(pszText, n))
         return nullptr;
@@ -407,7 +439,8 @@ const WCHAR* TextWriter::QuoteCsv(const WCHAR* pszText)
 }
 
 // The delimiter and a value that fit the conversion buffer together leave
-// in one stream write.
+// in one stream write. A value that is plain with CSV on (see PutPlain) is
+// one the CSV rule leaves as it is, unless it begins or ends with a space.
 void TextWriter::WriteQuoted(FILE* pFile, const WCHAR* pszText, const WCHAR* pszDelimiter)
 {
     if (!pFile || !pszText)
@@ -417,13 +450,12 @@ void TextWriter::WriteQuoted(FILE* pFile, const WCHAR* pszText, const WCHAR* psz
     bool csv = m_options.m_bCsv != 0;
     WCHAR delimiter = m_options.m_szDelimiter[0];
     if (pszDelimiter)
-        PutText(out, pszDelimiter);
-    size_t n = 0;
-    if (!PutPlainAscii(out, pszText, csv, delimiter, &n)) {
-        bool bQuote = false;
-        if (csv)
-            MeasureCsv(pszText, delimiter, &bQuote);
-        if (bQuote)
+        PutDelimiter(out, pszDelimiter);
+    size_t n = wcslen(pszText);
+    bool bPlain = !(csv && SpaceAtAnEnd(pszText, n)) &&
+                  PutPlain(out, pszText, n, csv ? WSTR('"') : 0, csv ? delimiter : 0);
+    if (!bPlain) {
+        if (csv && NeedsQuotes(pszText, n, delimiter))
             PutQuotedForm(out, m_pQuoteBuf, pszText, n);
         else
             Put(out, pszText, n);
@@ -438,7 +470,7 @@ void TextWriter::WriteText(FILE* pFile, const WCHAR* pszText, int bEscape)
     bool unicode = m_options.m_bUnicode != 0;
     bool escape = bEscape && !unicode && m_options.m_nCodePage == CP_UTF8;
     Output out{pFile, m_pConvBuf, 0, m_options.m_nCodePage, unicode, escape, !unicode && AsciiSame()};
-    PutText(out, pszText);
+    PutText(out, pszText, wcslen(pszText));
     Flush(out);
 }
 

@@ -41,7 +41,15 @@ public:
     void WriteLiteral(FILE* pFile, const char* pszText);
 
 private:
-    bool AsciiSame();
+    // Asked for every text, so the answer for the code page last asked
+    // about is kept here, and only a new code page is probed.
+    bool AsciiSame()
+    {
+        if (m_bAsciiProbed && m_nAsciiCodePage == m_options.m_nCodePage)
+            return m_bAsciiSame != 0;
+        return ProbeAscii();
+    }
+    bool ProbeAscii();
 
     const Options& m_options;
     char* m_pConvBuf;

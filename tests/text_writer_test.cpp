@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace
@@ -105,6 +106,55 @@ TEST(QuoteCsv, QuotesExactlyWhereTheRuleAsks)
             continue;
         }
         EXPECT_EQ(WString(row.quoted), WString(result));
+    }
+}
+
+// A unit that quotes a value, or that keeps it from being copied as it
+// stands, is found wherever it stands, and every other unit keeps its
+// place: texts around one, two and three blocks of the writers' scans
+// (eight units), with the unit at each position in turn.
+TEST(QuoteCsv, StopUnitIsFoundAtEveryPosition)
+{
+    struct Stop {
+        const char* label;
+        WCHAR unit; // 0: none, the text stays plain
+        const char* bytes;
+        bool quotes;
+    } stops[] = {
+        {"none", 0, nullptr, false},
+        {"double quote", WSTR('"'), "\"\"", true},
+        {"delimiter", WSTR(';'), ";", true},
+        {"line feed", WSTR('\n'), "\n", true},
+        {"carriage return", WSTR('\r'), "\r", true},
+        {"accented", 0x00E9, "\xE9", false},
+    };
+    WriterFixture w;
+    ASSERT_TRUE(w.Ready());
+    w.Csv(1);
+    w.Encoding(false, 1252);
+    size_t before = 0;
+    for (size_t n : {1, 7, 8, 9, 15, 16, 17, 23, 24, 25}) {
+        for (const Stop& stop : stops) {
+            for (size_t at = 0; at < (stop.unit ? n : 1); ++at) {
+                SCOPED_TRACE(std::string(stop.label) + " at " + std::to_string(at) + " of " +
+                             std::to_string(n));
+                WString text;
+                std::string body;
+                for (size_t i = 0; i < n; ++i) {
+                    text += static_cast<WCHAR>('a' + i);
+                    body += static_cast<char>('a' + i);
+                }
+                if (stop.unit) {
+                    text[at] = stop.unit;
+                    body.replace(at, 1, stop.bytes);
+                }
+                EXPECT_EQ(stop.quotes, w.QuoteCsv(text.c_str()) != text.c_str());
+                w.WriteQuoted(text.c_str());
+                std::string written = w.Written();
+                EXPECT_EQ(stop.quotes ? "\"" + body + "\"" : body, written.substr(before));
+                before = written.size();
+            }
+        }
     }
 }
 

@@ -11,9 +11,13 @@ int lstrlenW(LPCWSTR s)
     return s ? static_cast<int>(wcslen(s)) : 0;
 }
 
+// Four units a round, each read only once the one before it was found not
+// to be the terminator, so nothing past the text is read.
 size_t wcslen(const WCHAR* s)
 {
     const WCHAR* p = s;
+    while (p[0] && p[1] && p[2] && p[3])
+        p += 4;
     while (*p)
         ++p;
     return static_cast<size_t>(p - s);
