@@ -18,7 +18,8 @@
 #include <stdlib.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const WCHAR kKey[] = L"Software\\Ferlo Bench\\Configure";
 HHOOK g_hHook;

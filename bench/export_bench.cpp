@@ -22,10 +22,16 @@ namespace fs = std::filesystem;
 class MemoryField final : public HostField
 {
 public:
-    MemoryField(const WString& name, std::vector<CString> values) : m_name(name.c_str()), m_values(std::move(values)) {}
+    MemoryField(const WString& name, std::vector<CString> values)
+        : m_name(name.c_str()), m_values(std::move(values))
+    {
+    }
     int ZRCALL Prepare() override { return 0; }
     const CString& ZRCALL GetName() override { return m_name; }
-    CString* ZRCALL GetValueText(CString* pResult) override { return new (pResult) CString(m_values[m_nRow]); }
+    CString* ZRCALL GetValueText(CString* pResult) override
+    {
+        return new (pResult) CString(m_values[m_nRow]);
+    }
     void Row(size_t n) { m_nRow = n % m_values.size(); }
 
 private:
@@ -75,7 +81,8 @@ void WholeExport(benchmark::State& state)
     WString file;
     for (char16_t c : dir.u16string())
         file += static_cast<WCHAR>(c == u'/' ? u'\\' : c);
-    WString options = WSTR("[CSV=TRUE][DELIMITER=,][CHARSET=1252][OVERWRITE=TRUE][FILE=") + file + WSTR("\\data.csv]");
+    WString options =
+        WSTR("[CSV=TRUE][DELIMITER=,][CHARSET=1252][OVERWRITE=TRUE][FILE=") + file + WSTR("\\data.csv]");
     uintmax_t bytes = 0;
     for (auto _ : state) {
         CZRBasicDbFilter* p = ZRDbCreateFilter(0, nullptr);
@@ -99,8 +106,11 @@ void WholeExport(benchmark::State& state)
         fs::remove(dir / "data.csv");
         state.ResumeTiming();
     }
-    state.counters["records/s"] = benchmark::Counter(static_cast<double>(kRecords), benchmark::Counter::kIsIterationInvariantRate);
-    state.counters["bytes/s"] = benchmark::Counter(static_cast<double>(bytes), benchmark::Counter::kIsIterationInvariantRate, benchmark::Counter::OneK::kIs1024);
+    state.counters["records/s"] =
+        benchmark::Counter(static_cast<double>(kRecords), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["bytes/s"] =
+        benchmark::Counter(static_cast<double>(bytes), benchmark::Counter::kIsIterationInvariantRate,
+                           benchmark::Counter::OneK::kIs1024);
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
     fs::remove_all(dir);
 }

@@ -4,7 +4,8 @@
 
 #include "HostInterface.h"
 
-class CZRBasicDbFilter {
+class CZRBasicDbFilter
+{
 public:
     // Slot 0: the host's compiler calls its deleting destructor here, one
     // slot taking a flag whose bit 0 asks for the memory to be freed, and

@@ -17,7 +17,8 @@ struct FieldArray {
     bool SetAtGrow(int32_t i, HostField* pField);
 };
 
-class CZRDbFilter : public CZRBasicDbFilter {
+class CZRDbFilter : public CZRBasicDbFilter
+{
 public:
     // Slot 4: stores the table's fields; the table name is not used.
     int ZRCALL BeginTable(const HostString& table, HostField** ppFields, int nFields) override;

@@ -2,7 +2,8 @@
 #include "FerloFilter.h"
 #include "FilterInfo.h"
 
-namespace {
+namespace
+{
 const WCHAR kDescription[] = WSTR("File Based Plain Text");
 const WCHAR kName[] = WSTR("Text");
 const WCHAR kVersion[] = WSTR("3.0");

@@ -17,7 +17,8 @@ struct HostString {
 // A field of the host's table. Only slots 3, 11 and 14 are called by the
 // filter; the others hold the host's own operations and are declared here
 // only so that the three keep their places in the virtual table.
-class HostField {
+class HostField
+{
 public:
     virtual void ZRCALL HostSlot0() {}
     virtual void ZRCALL HostSlot1() {}

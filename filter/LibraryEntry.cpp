@@ -4,7 +4,8 @@
 
 #include <new>
 
-namespace {
+namespace
+{
 AFX_EXTENSION_MODULE g_extensionModule = {FALSE, nullptr, nullptr, nullptr, nullptr};
 }
 

@@ -115,10 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(o.m_szDelimiter[0] != 0 && o.m_szDelimiter[1] == 0, "the delimiter is one unit");
     Check(f->m_output.m_nTables == 0, "the table count starts again");
     Check(!o.m_bMap || (!o.m_bXml && !o.m_bSingle), "MAP turns XML and SINGLE off");
-    Check(!o.m_bXml || (!o.m_bCsv && !o.m_bUnicode && o.m_nCodePage == 65001),
-          "XML is UTF-8 without CSV");
-    for (int32_t b : {o.m_bCsv, o.m_bOverwrite, o.m_bWriteHead, o.m_bSingle, o.m_bXml, o.m_bHeadline, o.m_bMap,
-                      o.m_bUnicode})
+    Check(!o.m_bXml || (!o.m_bCsv && !o.m_bUnicode && o.m_nCodePage == 65001), "XML is UTF-8 without CSV");
+    for (int32_t b : {o.m_bCsv, o.m_bOverwrite, o.m_bWriteHead, o.m_bSingle, o.m_bXml, o.m_bHeadline,
+                      o.m_bMap, o.m_bUnicode})
         Check(b == 0 || b == 1, "flags are 0 or 1");
     f->Destroy(kDestroyFree);
     return 0;

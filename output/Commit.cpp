@@ -11,7 +11,8 @@
 
 #include <new>
 
-namespace {
+namespace
+{
 
 const size_t kCopyBlockBytes = 8192;
 

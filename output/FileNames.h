@@ -8,7 +8,8 @@
 // Appends texts to a fixed buffer of units. Once a piece does not fit, the
 // builder is failed and its buffer must not be used: a path cut short would
 // name another, valid file.
-class PathBuilder {
+class PathBuilder
+{
 public:
     PathBuilder(WCHAR* pBuffer, size_t nCapacity) : m_p(pBuffer), m_nCapacity(nCapacity)
     {
