@@ -54,7 +54,8 @@ TEST(FieldText, WritesIntegersAsSqliteDoes)
 TEST(FieldText, ReusesItsBlockWhileNoOneElseHoldsIt)
 {
     DbField field;
-    FieldText& value = field.Value();
+    FieldText value;
+    field.SetValue(&value);
     ASSERT_TRUE(value.SetUtf8("first", 5));
     const WCHAR* pBlock = value.Text();
     EXPECT_EQ("first", TakeAndRelease(field));
@@ -70,20 +71,31 @@ TEST(FieldText, ReusesItsBlockWhileNoOneElseHoldsIt)
     const WCHAR* pGrown = value.Text();
     ASSERT_TRUE(value.SetUtf8("short", 5));
     EXPECT_EQ(pGrown, value.Text()) << "a grown block serves shorter values";
+
+    std::string longest(100000, 'x');
+    ASSERT_TRUE(value.SetUtf8(longest.data(), longest.size()));
+    const WCHAR* pLongest = value.Text();
+    ASSERT_TRUE(value.SetUtf8(longest.data(), longest.size() - 1000));
+    EXPECT_EQ(pLongest, value.Text()) << "a large block serves a value near its size";
+    ASSERT_TRUE(value.SetUtf8("short", 5));
+    EXPECT_NE(pLongest, value.Text()) << "a large block is given back for a short value";
+    EXPECT_EQ("short", TextOf(value));
 }
 
 TEST(FieldText, NeverWritesABlockThatACopyStillHolds)
 {
     DbField field;
-    ASSERT_TRUE(field.Value().SetUtf8("kept", 4));
+    FieldText value;
+    field.SetValue(&value);
+    ASSERT_TRUE(value.SetUtf8("kept", 4));
     alignas(CString) unsigned char storage[sizeof(CString)];
     CString* pHeld = field.GetValueText(reinterpret_cast<CString*>(storage));
-    const WCHAR* pBlock = field.Value().Text();
+    const WCHAR* pBlock = value.Text();
 
-    ASSERT_TRUE(field.Value().SetUtf8("next", 4));
-    EXPECT_NE(pBlock, field.Value().Text());
+    ASSERT_TRUE(value.SetUtf8("next", 4));
+    EXPECT_NE(pBlock, value.Text());
     EXPECT_EQ("kept", Narrow(pHeld->GetString()));
-    EXPECT_EQ("next", TextOf(field.Value()));
+    EXPECT_EQ("next", TextOf(value));
     pHeld->~CString();
 }
 
