@@ -1,11 +1,9 @@
 // tests/host/field_text_test.cpp: the value strings the host hands to the
-// plug-in: their texts, and the reuse of one block per field, which must
+// plug-in: their texts, and the reuse of one block per value, which must
 // never overwrite a text that a holder of a copy still reads.
 #include "HostFields.h"
 
 #include <gtest/gtest.h>
-
-#include <stdint.h>
 
 namespace
 {
@@ -29,27 +27,6 @@ std::string TakeAndRelease(HostField& field)
 }
 
 } // namespace
-
-TEST(FieldText, WritesIntegersAsSqliteDoes)
-{
-    const struct {
-        int64_t value;
-        const char* expected;
-    } cases[] = {
-        {0, "0"},
-        {-1, "-1"},
-        {1234567890, "1234567890"},
-        {INT64_MAX, "9223372036854775807"},
-        {INT64_MIN, "-9223372036854775808"},
-    };
-    FieldText value;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
-        ASSERT_TRUE(value.SetInteger(c.value));
-        EXPECT_EQ(c.expected, TextOf(value));
-        EXPECT_EQ(strlen(c.expected), value.Length());
-    }
-}
 
 TEST(FieldText, ReusesItsBlockWhileNoOneElseHoldsIt)
 {

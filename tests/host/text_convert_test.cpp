@@ -37,6 +37,7 @@ TEST(Utf8ToUtf16, ConvertsValidText)
         {"three bytes", "\xE2\x82\xAC", {0x20AC}},
         {"four bytes: a surrogate pair", "\xF0\x9F\x9A\x9A", {0xD83D, 0xDE9A}},
         {"the last code point", "\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},
+        {"non-ASCII as the last byte of eight", "abcdefg\xC3\xA9h", {'a', 'b', 'c', 'd', 'e', 'f', 'g', 0xE9, 'h'}},
         {"ASCII after a non-ASCII run",
          "\xC3\xA4\xC3\xB6"
          "abcdefghij",
