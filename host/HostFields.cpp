@@ -60,9 +60,10 @@ bool FieldText::SetEmpty()
 // Room for nUnits units and a terminator in a block that only this field
 // holds; null when no memory can be had, and the text is then empty. The
 // block is kept from value to value, unless the plug-in still holds it (its
-// count is read atomically, as the plug-in may release its copy on another
-// thread meanwhile) or it is large and more than twice the value's size: a
-// long value then gives its memory back with the next, shorter one.
+// count is read atomically: the plug-in releases its copies on the export's
+// thread, while values are read on another) or it is large and more than
+// twice the value's size: a long value then gives its memory back with the
+// next, shorter one.
 WCHAR* FieldText::Room(size_t nUnits)
 {
     if (m_pData && __atomic_load_n(&m_pData->nRefs, __ATOMIC_ACQUIRE) == 1) {

@@ -8,12 +8,12 @@
 #include <stddef.h>
 #include <stdint.h>
 
-// The text of one field's current value, kept in a CString block of the
-// host's string manager that is filled again for every record. Handing the
-// value to the plug-in shares the block (one more reference) and the plug-in
-// releases its copy, so in the steady state no record allocates anything.
-// A block that someone else still holds is never written: the field takes a
-// new one and the holder's copy keeps its text.
+// The text of a value, kept in a CString block of the host's string manager
+// that is filled again for each value read into it. Handing the value to the
+// plug-in shares the block (one more reference) and the plug-in releases its
+// copy, so in the steady state no record allocates anything. A block that
+// someone else still holds is never written: the value takes a new one and
+// the holder's copy keeps its text.
 class FieldText
 {
 public:
