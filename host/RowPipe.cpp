@@ -10,7 +10,7 @@ namespace
 // may wake the other thread) costs little beside its rows. A batch also
 // ends once its values hold this many units, so that a table of long texts
 // keeps the memory of three batches small.
-const int kValuesPerBatch = 4096;
+const int kValuesPerBatch = 1024;
 const size_t kUnitsPerBatch = 64 * 1024;
 
 int RowsPerBatch(int nFields)
