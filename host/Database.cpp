@@ -1,10 +1,8 @@
-// host/Database.cpp: reading SQLite. Values are taken in the database's own
-// encoding, UTF-8 or UTF-16, so that SQLite never converts a text for us:
-// its conversion allocates for every value. Integers are turned into text
-// by the host, the other values by SQLite.
+// host/Database.cpp: reading SQLite. Every value's text is SQLite's own,
+// taken in the database's encoding, UTF-8 or UTF-16, so that SQLite never
+// converts a text for us: its conversion allocates for every value.
+// Integers alone are written out by the host.
 #include "Database.h"
-
-#include "RowPipe.h"
 
 #include <sqlite3.h>
 #include <string.h>
@@ -180,8 +178,7 @@ TableReader::StepResult TableReader::Step()
 // sqlite3_column_type, _text and _bytes would look the column up again.
 // Its value is unprotected, which is safe while one thread at a time uses
 // the connection, as the export does.
-template <class Text>
-bool TableReader::LoadInto(int i, Text& text) const
+bool TableReader::Load(int i, FieldText& text) const
 {
     sqlite3_value* pValue = sqlite3_column_value(m_pStmt, i);
     switch (sqlite3_value_type(pValue)) {
@@ -189,15 +186,6 @@ bool TableReader::LoadInto(int i, Text& text) const
         return text.SetEmpty();
     case SQLITE_INTEGER:
         return text.SetInteger(sqlite3_value_int64(pValue));
-    case SQLITE_FLOAT: {
-        // Most stored reals are amounts: their text is made here, the same
-        // as SQLite's, without its general formatting.
-        WCHAR szUnits[16];
-        size_t nUnits = HundredthsToUtf16(sqlite3_value_double(pValue), szUnits);
-        if (nUnits > 0)
-            return text.SetUtf16(szUnits, nUnits);
-        break;
-    }
     default:
         break;
     }
@@ -209,16 +197,6 @@ bool TableReader::LoadInto(int i, Text& text) const
     const unsigned char* pBytes = sqlite3_value_text(pValue);
     size_t nBytes = static_cast<size_t>(sqlite3_value_bytes(pValue));
     return pBytes ? text.SetUtf8(reinterpret_cast<const char*>(pBytes), nBytes) : text.SetEmpty();
-}
-
-bool TableReader::Load(int i, FieldText& text) const
-{
-    return LoadInto(i, text);
-}
-
-bool TableReader::Load(int i, RowBatch& batch) const
-{
-    return LoadInto(i, batch);
 }
 
 std::string TableReader::LastError() const

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-class RowBatch;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -69,15 +68,10 @@ public:
     // the empty text, a BLOB its bytes read as text. False when no memory
     // can be had.
     bool Load(int i, FieldText& text) const;
-    // The same, appended to the batch as the row's next value.
-    bool Load(int i, RowBatch& batch) const;
 
     std::string LastError() const;
 
 private:
-    template <class Text>
-    bool LoadInto(int i, Text& text) const;
-
     Database* m_pDb = nullptr;
     sqlite3_stmt* m_pStmt = nullptr;
     std::string m_table;

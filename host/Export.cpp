@@ -159,7 +159,11 @@ bool Exporter::ExportTable(TableReader& reader, int nRecordPathColumn)
 bool Exporter::ExportRecords(TableReader& reader, const TableFields& table, int64_t* pnRecords)
 {
     RowPipe rows(reader);
-    if (!WriteRows(rows, table, pnRecords))
+    bool bWritten = WriteRows(rows, table, pnRecords);
+    // The values live in the pipe's batches, which go with it.
+    for (size_t i = 0; i < table.pointers.size(); ++i)
+        table.fields[i].SetValue(nullptr);
+    if (!bWritten)
         return false;
     switch (rows.Ending()) {
     case RowPipe::kNoMemory:
@@ -174,20 +178,16 @@ bool Exporter::ExportRecords(TableReader& reader, const TableFields& table, int6
     }
 }
 
-// Hands each row the pipe reads to the filter; false when the filter fails.
+// Hands each row the pipe reads to the filter: the field objects show the
+// row's values where the pipe read them. False when the filter fails.
 bool Exporter::WriteRows(RowPipe& rows, const TableFields& table, int64_t* pnRecords)
 {
     int nFields = static_cast<int>(table.pointers.size());
     while (const RowBatch* pBatch = rows.Next()) {
         for (int r = 0; r < pBatch->Rows(); ++r) {
             int64_t nRecord = ++*pnRecords;
-            for (int i = 0; i < nFields; ++i) {
-                if (!table.fields[i].Value().SetUtf16(pBatch->Text(r, i), pBatch->Length(r, i))) {
-                    Fail(kExitDatabase, "out of memory reading the table " + table.name + ", record " +
-                                            std::to_string(nRecord));
-                    return false;
-                }
-            }
+            for (int i = 0; i < nFields; ++i)
+                table.fields[i].SetValue(&pBatch->Value(r, i));
             const WCHAR* pszPath = RecordPath(table, nRecord);
             if (!Check(m_pFilter->BeginRecord(pszPath), Op::kBeginRecord, &table, nRecord))
                 return false;
@@ -211,9 +211,9 @@ bool Exporter::WriteRows(RowPipe& rows, const TableFields& table, int64_t* pnRec
 const WCHAR* Exporter::RecordPath(const TableFields& table, int64_t nRecord)
 {
     if (table.nRecordPathColumn >= 0) {
-        const FieldText& value = table.fields[table.nRecordPathColumn].Value();
-        if (value.Length() > 0)
-            return value.Text();
+        const FieldText* pValue = table.fields[table.nRecordPathColumn].Value();
+        if (pValue && pValue->Length() > 0)
+            return pValue->Text();
     }
     WCHAR digits[20];
     int nDigits = 0;

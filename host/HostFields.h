@@ -7,52 +7,27 @@
 
 #include <stddef.h>
 #include <stdint.h>
-#include <string.h>
 
-// The four ways the host sets a value's text, for any storage that gives
-// Room for a number of units (null when no memory can be had) and then Takes
-// the units written there. Each returns false only when no memory can be
-// had; the storage's text is then as Room left it.
-template <class Storage>
-class ValueText
-{
-public:
-    bool SetUtf8(const char* pText, size_t nBytes)
-    {
-        WCHAR* pUnits = Self().Room(nBytes);
-        return pUnits && Self().Take(Utf8ToUtf16(pText, nBytes, pUnits));
-    }
-    bool SetUtf16(const WCHAR* pText, size_t nUnits)
-    {
-        WCHAR* pUnits = Self().Room(nUnits);
-        return pUnits && Self().Take((memcpy(pUnits, pText, nUnits * sizeof(WCHAR)), nUnits));
-    }
-    // The decimal text SQLite gives an integer, made without a detour
-    // through SQLite's own formatting.
-    bool SetInteger(int64_t nValue)
-    {
-        WCHAR* pUnits = Self().Room(20);
-        return pUnits && Self().Take(IntegerToUtf16(nValue, pUnits));
-    }
-    bool SetEmpty() { return Self().Room(0) && Self().Take(0); }
-
-private:
-    Storage& Self() { return static_cast<Storage&>(*this); }
-};
-
-// The text of one field's current value, kept in a CString block of the
-// host's string manager that is filled again for every record. Handing the
-// value to the plug-in shares the block (one more reference) and the plug-in
-// releases its copy, so in the steady state no record allocates anything.
-// A block that someone else still holds is never written: the field takes a
-// new one and the holder's copy keeps its text.
-class FieldText : public ValueText<FieldText>
+// The text of a value, kept in a CString block of the host's string manager
+// that is filled again for each value read into it. Handing the value to the
+// plug-in shares the block (one more reference) and the plug-in releases its
+// copy, so in the steady state no record allocates anything. A block that
+// someone else still holds is never written: the value takes a new one and
+// the holder's copy keeps its text.
+class FieldText
 {
 public:
     FieldText() = default;
     ~FieldText();
     FieldText(const FieldText&) = delete;
     FieldText& operator=(const FieldText&) = delete;
+
+    // The four ways the value is set. Each returns false only when no
+    // memory can be had; the text is then empty.
+    bool SetUtf8(const char* pText, size_t nBytes);
+    bool SetUtf16(const WCHAR* pText, size_t nUnits);
+    bool SetInteger(int64_t nValue);
+    bool SetEmpty();
 
     const WCHAR* Text() const;
     size_t Length() const;
@@ -61,24 +36,8 @@ public:
     CString* CopyTo(CString* pResult) const;
 
 private:
-    friend class ValueText<FieldText>;
-
-    // Room for nUnits units and a terminator in a block that only this
-    // field holds; null when no memory can be had, and the text is then
-    // empty.
-    WCHAR* Room(size_t nUnits)
-    {
-        if (m_pData && m_pData->nRefs == 1 && static_cast<size_t>(m_pData->nAllocLength) >= nUnits)
-            return m_pData->data();
-        return Grow(nUnits);
-    }
-    WCHAR* Grow(size_t nUnits);
-    bool Take(size_t nUnits)
-    {
-        m_pData->data()[nUnits] = 0;
-        m_pData->nDataLength = static_cast<int32_t>(nUnits);
-        return true;
-    }
+    WCHAR* Room(size_t nUnits);
+    void Take(size_t nUnits);
 
     CStringData* m_pData = nullptr;
 };
@@ -96,10 +55,12 @@ public:
     CString* ZRCALL GetValueText(CString* pResult) override;
 
     void SetName(const WString& name) { m_name = name.c_str(); }
-    FieldText& Value() { return m_value; }
-    const FieldText& Value() const { return m_value; }
+    // The value of the current record, which must outlive every call of
+    // the plug-in made while it is set; null for the empty text.
+    void SetValue(const FieldText* pValue) { m_pValue = pValue; }
+    const FieldText* Value() const { return m_pValue; }
 
 private:
     CString m_name;
-    FieldText m_value;
+    const FieldText* m_pValue = nullptr;
 };

@@ -1,9 +1,6 @@
 // host/RowPipe.cpp: reading a table's rows ahead on a thread of their own.
 #include "RowPipe.h"
 
-#include <string.h>
-
-#include <new>
 #include <system_error>
 
 namespace
@@ -11,10 +8,10 @@ namespace
 
 // About this many values a batch: enough that handing a batch over (which
 // may wake the other thread) costs little beside its rows. A batch also
-// ends once its values fill this many units, so that a table of long texts
+// ends once its values hold this many units, so that a table of long texts
 // keeps the memory of three batches small.
-const int kValuesPerBatch = 8192;
-const size_t kUnitsPerBatch = 256 * 1024;
+const int kValuesPerBatch = 1024;
+const size_t kUnitsPerBatch = 64 * 1024;
 
 int RowsPerBatch(int nFields)
 {
@@ -25,37 +22,8 @@ int RowsPerBatch(int nFields)
 
 RowBatch::RowBatch(int nFields, int nCapacity)
     : m_nFields(nFields > 0 ? static_cast<size_t>(nFields) : 0), m_nCapacity(nCapacity),
-      m_units(1024), m_starts(m_nFields * static_cast<size_t>(nCapacity) + 1, 0)
+      m_values(new FieldText[m_nFields * static_cast<size_t>(nCapacity)])
 {
-}
-
-void RowBatch::Clear()
-{
-    m_nRows = 0;
-    m_nValues = 0;
-}
-
-// Room for a value of up to nUnits units after those appended. The buffer
-// keeps its size from batch to batch, so it grows only for longer values.
-WCHAR* RowBatch::Room(size_t nUnits)
-{
-    size_t nEnd = m_starts[m_nValues] + nUnits;
-    if (nEnd > m_units.size()) {
-        try {
-            m_units.resize(nEnd > 2 * m_units.size() ? nEnd : 2 * m_units.size());
-        } catch (const std::bad_alloc&) {
-            return nullptr;
-        }
-    }
-    return m_units.data() + m_starts[m_nValues];
-}
-
-// The value just written at Room is the row's next one.
-bool RowBatch::Take(size_t nUnits)
-{
-    m_starts[m_nValues + 1] = m_starts[m_nValues] + nUnits;
-    ++m_nValues;
-    return true;
 }
 
 RowPipe::RowPipe(TableReader& reader) : m_reader(reader)
@@ -137,10 +105,9 @@ void RowPipe::Read()
 // with the reason kept). A batch holds at least one row, however long.
 bool RowPipe::Fill(RowBatch& batch)
 {
-    batch.Clear();
-    while (batch.m_nRows < batch.m_nCapacity) {
-        if (m_bStop)
-            return false;
+    batch.m_nRows = 0;
+    size_t nUnits = 0;
+    while (batch.m_nRows < batch.m_nCapacity && nUnits < kUnitsPerBatch) {
         TableReader::StepResult step = m_reader.Step();
         if (step != TableReader::kRow) {
             if (step == TableReader::kError) {
@@ -151,15 +118,15 @@ bool RowPipe::Fill(RowBatch& batch)
         }
         ++m_nRowsRead;
         for (size_t i = 0; i < batch.m_nFields; ++i) {
-            if (!m_reader.Load(static_cast<int>(i), batch)) {
+            FieldText& value = batch.m_values[batch.Index(batch.m_nRows, static_cast<int>(i))];
+            if (!m_reader.Load(static_cast<int>(i), value)) {
                 m_end = kNoMemory;
                 m_nFailedRecord = m_nRowsRead;
                 return false;
             }
+            nUnits += value.Length();
         }
         ++batch.m_nRows;
-        if (batch.m_starts[batch.m_nValues] >= kUnitsPerBatch)
-            break;
     }
     return true;
 }

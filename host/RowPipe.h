@@ -2,8 +2,9 @@
 // their own, a batch at a time, while the export hands the rows read before
 // to the plug-in. Reading a row (SQLite's work and the conversion of its
 // values to UTF-16) and writing it (the plug-in's work) then run side by
-// side instead of one after the other. The plug-in is still called on the
-// export's thread alone, with values in the export's own field objects.
+// side instead of one after the other. Each value is read straight into the
+// string block the plug-in is handed; the plug-in is still called on the
+// export's thread alone.
 #pragma once
 
 #include "Database.h"
@@ -11,7 +12,6 @@
 
 #include <stdint.h>
 
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -20,37 +20,25 @@
 #include <thread>
 #include <vector>
 
-// The values of up to a number of rows, one after the other in one buffer.
-// Reading appends each value of a row in turn through the setters of
-// ValueText, as it would set a field's value.
-class RowBatch : public ValueText<RowBatch>
+// The values of up to a number of rows, each in a string block of its own
+// that the next batch read into it fills again.
+class RowBatch
 {
 public:
     RowBatch(int nFields, int nCapacity);
 
     int Rows() const { return m_nRows; }
-    const WCHAR* Text(int nRow, int nField) const { return m_units.data() + m_starts[Index(nRow, nField)]; }
-    size_t Length(int nRow, int nField) const
-    {
-        size_t k = Index(nRow, nField);
-        return m_starts[k + 1] - m_starts[k];
-    }
+    const FieldText& Value(int nRow, int nField) const { return m_values[Index(nRow, nField)]; }
 
 private:
     friend class RowPipe;
-    friend class ValueText<RowBatch>;
 
     size_t Index(int nRow, int nField) const { return static_cast<size_t>(nRow) * m_nFields + nField; }
-    void Clear();
-    WCHAR* Room(size_t nUnits);
-    bool Take(size_t nUnits);
 
     size_t m_nFields;
     int m_nCapacity;
     int m_nRows = 0;
-    size_t m_nValues = 0;
-    std::vector<WCHAR> m_units;
-    std::vector<size_t> m_starts;
+    std::unique_ptr<FieldText[]> m_values;
 };
 
 class RowPipe
@@ -90,13 +78,13 @@ private:
     std::string m_error;
 
     // Shared with the reading thread, under m_mutex: the batches to read
-    // into, those read, and whether reading has ended.
+    // into, those read, whether reading has ended, and whether it is to stop.
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<RowBatch*> m_empty;
     std::deque<RowBatch*> m_full;
     bool m_bEnded = false;
-    std::atomic<bool> m_bStop{false};
+    bool m_bStop = false;
 
     RowBatch* m_pGiven = nullptr;
     std::thread m_thread;

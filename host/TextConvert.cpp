@@ -1,14 +1,10 @@
-// host/TextConvert.cpp: UTF-8 to UTF-16 for every field value exported, so
-// runs of ASCII take a fast path; and the slower conversions the other way,
-// for messages.
+// host/TextConvert.cpp: UTF-8 to UTF-16, for every value of a UTF-8
+// database and for the command line; and UTF-16 to UTF-8, for messages.
+// One decoder and one encoder serve every conversion.
 #include "TextConvert.h"
 
 #include <stdint.h>
 #include <string.h>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace
 {
@@ -84,164 +80,45 @@ void AppendUtf8(std::string& out, uint32_t cp)
 
 } // namespace
 
-// Four ASCII bytes widened to four UTF-16 units in one 64-bit word: each
-// step moves half of the bytes up into the next wider lane.
-inline void WidenFour(uint64_t four, WCHAR* d)
-{
-    four = (four | (four << 16)) & 0x0000FFFF0000FFFFull;
-    four = (four | (four << 8)) & 0x00FF00FF00FF00FFull;
-    memcpy(d, &four, sizeof(four));
-}
-
-#if defined(__SSE2__)
-// Most values are ASCII throughout: at least eight bytes of them are widened
-// in blocks of sixteen or eight, the last block overlapping the one before
-// so that no byte is taken alone. Returns false, with any of the n units at
-// pDst written, when a byte is not ASCII.
-bool WidenAscii(const char* pSrc, size_t n, WCHAR* pDst)
-{
-    const __m128i zero = _mm_setzero_si128();
-    auto* d = reinterpret_cast<__m128i*>(pDst);
-    if (n < 16) {
-        __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pSrc));
-        __m128i last = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pSrc + n - 8));
-        if (_mm_movemask_epi8(_mm_or_si128(first, last)) != 0)
-            return false;
-        _mm_storeu_si128(d, _mm_unpacklo_epi8(first, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pDst + n - 8), _mm_unpacklo_epi8(last, zero));
-        return true;
-    }
-    auto widen16 = [&](size_t at) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + at));
-        if (_mm_movemask_epi8(bytes) != 0)
-            return false;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pDst + at), _mm_unpacklo_epi8(bytes, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pDst + at + 8), _mm_unpackhi_epi8(bytes, zero));
-        return true;
-    };
-    size_t at = 0;
-    for (; at + 16 <= n; at += 16)
-        if (!widen16(at))
-            return false;
-    return at == n || widen16(n - 16);
-}
-#endif
-
 size_t Utf8ToUtf16(const char* pSrc, size_t nBytes, WCHAR* pDst)
 {
-    // The lanes of WidenFour land in memory order on a little-endian
-    // machine only, as every machine the host runs on is.
-    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "eight bytes widened in one word");
-#if defined(__SSE2__)
-    if (nBytes >= 8 && WidenAscii(pSrc, nBytes, pDst))
-        return nBytes;
-#endif
     const auto* s = reinterpret_cast<const unsigned char*>(pSrc);
     const unsigned char* end = s + nBytes;
     WCHAR* d = pDst;
     while (s < end) {
-        uint64_t chunk;
-        while (end - s >= 8 && (memcpy(&chunk, s, sizeof(chunk)), (chunk & 0x8080808080808080ull) == 0)) {
-            WidenFour(chunk & 0xFFFFFFFFu, d);
-            WidenFour(chunk >> 32, d + 4);
+        // Most values are ASCII: eight bytes are tested at once where the
+        // text holds eight more.
+        uint64_t eight;
+        if (end - s >= 8 && (memcpy(&eight, s, 8), (eight & 0x8080808080808080ull) == 0)) {
+            for (int i = 0; i < 8; ++i)
+                d[i] = s[i];
             s += 8;
             d += 8;
-        }
-        uint32_t four;
-        if (end - s >= 4 && (memcpy(&four, s, sizeof(four)), (four & 0x80808080u) == 0)) {
-            WidenFour(four, d);
-            s += 4;
-            d += 4;
-        }
-        while (s < end && *s < 0x80)
+        } else if (*s < 0x80) {
             *d++ = *s++;
-        if (s < end)
+        } else {
             s = DecodeSequence(s, end, &d);
+        }
     }
     return static_cast<size_t>(d - pDst);
 }
 
 size_t IntegerToUtf16(int64_t nValue, WCHAR* pDst)
 {
-    // The digits are made two at a time, from the right, into a buffer of
-    // their own, and copied out in one piece.
-    static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                                 "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                                 "8081828384858687888990919293949596979899";
+    // The digits come from the right; the magnitude is taken unsigned, as
+    // that of the smallest integer has no signed counterpart.
     WCHAR digits[20];
     size_t at = 20;
     uint64_t magnitude = nValue < 0 ? 0 - static_cast<uint64_t>(nValue) : static_cast<uint64_t>(nValue);
-    while (magnitude >= 100) {
-        const char* pair = kPairs + 2 * (magnitude % 100);
-        magnitude /= 100;
-        digits[--at] = static_cast<WCHAR>(pair[1]);
-        digits[--at] = static_cast<WCHAR>(pair[0]);
-    }
-    digits[--at] = static_cast<WCHAR>('0' + magnitude % 10);
-    if (magnitude >= 10)
-        digits[--at] = static_cast<WCHAR>('0' + magnitude / 10);
+    do {
+        digits[--at] = static_cast<WCHAR>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
     size_t n = 0;
     if (nValue < 0)
         pDst[n++] = '-';
     memcpy(pDst + n, digits + at, (20 - at) * sizeof(WCHAR));
     return n + 20 - at;
-}
-
-namespace
-{
-
-// The whole number k for which m / 2^s is the double nearest to k / 100, or
-// 0 when there is none; m has 53 bits and s is 16 to 60, so 100 m fits in 64
-// bits. k / 100 is the nearest when it lies within half a unit in m's last
-// place, |100 m - k 2^s| < 50; for m = 2^52 the doubles below are twice as
-// close, so k / 100 below it must lie within 25. No tie can arise: none of
-// 100 m - 50, 100 m + 50 and 100 m - 25 is a multiple of 2^s.
-uint64_t NearestHundredths(uint64_t m, unsigned s)
-{
-    const uint64_t unit = uint64_t(1) << s;
-    uint64_t scaled = 100 * m;
-    uint64_t k = scaled >> s;
-    uint64_t above = scaled & (unit - 1);
-    if (above < (m == uint64_t(1) << 52 ? 25u : 50u))
-        return k;
-    if (unit - above < 50)
-        return k + 1;
-    return 0;
-}
-
-} // namespace
-
-size_t HundredthsToUtf16(double rValue, WCHAR* pDst)
-{
-    // Whole hundredths below 10^11 only: a real is the double nearest to some
-    // k / 100. Its 15 or 17 significant digits then round to k / 100 exactly,
-    // and SQLite writes those digits without the trailing zeros, in fixed
-    // notation (the exponent is between -2 and 10), keeping one digit after
-    // the point. The test reads the double's bits and works in integers: the
-    // 32-bit build computes in the x87 unit, whose quotients keep more bits
-    // than a double, so k / 100.0 compared with the real is no test there.
-    if (!(rValue > -1e11 && rValue < 1e11))
-        return 0;
-    uint64_t bits;
-    memcpy(&bits, &rValue, sizeof(bits));
-    // |real| = m / 2^s; below 2^-8 (zero and the subnormals among them) no
-    // real is nearest to a hundredth.
-    unsigned s = 1075 - static_cast<unsigned>((bits >> 52) & 0x7FF);
-    if (s > 60)
-        return 0;
-    uint64_t k = NearestHundredths((bits & ((uint64_t(1) << 52) - 1)) | uint64_t(1) << 52, s);
-    if (k == 0)
-        return 0;
-    size_t n = 0;
-    if (bits >> 63)
-        pDst[n++] = '-';
-    n += IntegerToUtf16(static_cast<int64_t>(k / 100), pDst + n);
-    unsigned cents = static_cast<unsigned>(k % 100);
-    pDst[n++] = '.';
-    pDst[n++] = static_cast<WCHAR>('0' + cents / 10);
-    if (cents % 10 != 0)
-        pDst[n++] = static_cast<WCHAR>('0' + cents % 10);
-    return n;
 }
 
 // A sequence is ill formed where the decoder stops short of the length its

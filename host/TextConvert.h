@@ -22,12 +22,6 @@ size_t Utf8ToUtf16(const char* pSrc, size_t nBytes, WCHAR* pDst);
 // for 20 units. Returns the units written; no terminator is added.
 size_t IntegerToUtf16(int64_t nValue, WCHAR* pDst);
 
-// The text SQLite gives a real that is a whole number of hundredths below
-// 10^11 in magnitude, such as most amounts of money, at pDst, which must
-// have room for 16 units. Returns the units written, or 0 for any other
-// real, whose text is then left to SQLite.
-size_t HundredthsToUtf16(double rValue, WCHAR* pDst);
-
 WString Widen(const std::string& utf8);
 
 // The byte offset of the first ill-formed UTF-8 sequence in the bytes, or

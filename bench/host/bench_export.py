@@ -115,6 +115,9 @@ def main():
     parser.add_argument("build")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--rows", type=int, default=1000000)
+    parser.add_argument("--before", metavar="BUILD",
+                        help="another build whose ferlo-export takes turns with this one's, such as a build of "
+                             "the code before a change")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     folder = os.path.join(build, "bench", "host")
@@ -128,6 +131,17 @@ def main():
         ("ferlo-export, CSV UTF-8", [host, "--quiet", "--options", OPTIONS, small], None),
         ("ferlo-export, host alone (stand-in plug-in that only reads the fields)",
          [host, "--quiet", "--plugin", sink, "--options", "[SINK=TRUE]", small], None),
+    ]
+    if args.before:
+        before = os.path.abspath(args.before)
+        commands += [
+            ("ferlo-export before, CSV UTF-8", [os.path.join(before, "ferlo-export"), "--quiet", "--options", OPTIONS,
+                                                small], None),
+            ("ferlo-export before, host alone", [os.path.join(before, "ferlo-export"), "--quiet", "--plugin",
+                                                  os.path.join(before, "libfake_plugin.so"), "--options",
+                                                  "[SINK=TRUE]", small], None),
+        ]
+    commands += [
         ("sqlite3 -csv -header", ["sqlite3", "-csv", "-header", small, "SELECT * FROM sales"], "sqlite3.csv"),
         ("Python csv module", [sys.executable, "-c", PYTHON_CSV, small], None),
     ]
