@@ -118,7 +118,8 @@ bool CheckConfigure(const CommandLine& line, std::string* pError)
     else if (line.options && line.optionsFile)
         *pError = "--options and --options-file cannot both be given";
     else if (line.bMap && (line.options || line.optionsFile))
-        *pError = "--map asks for the stored options of a map export: it takes no --options or --options-file";
+        *pError =
+            "--map asks for the stored options of a map export: it takes no --options or --options-file";
     else
         return true;
     return false;

@@ -16,10 +16,10 @@ struct CommandLine {
     std::optional<std::string> recordPathColumn;
     std::optional<std::string> registryKey;
     bool bQuiet = false;
-    bool bMap = false; // --configure for a map export
+    bool bMap = false;                 // --configure for a map export
     std::optional<std::string> output; // the output file, in the system's form
-    bool bStrict = false;  // warnings stop the export
-    bool bExplain = false; // print the settings and stop
+    bool bStrict = false;              // warnings stop the export
+    bool bExplain = false;             // print the settings and stop
     std::string database;
 };
 

@@ -31,7 +31,8 @@ const char* StatusMeaning(Op op, int status)
         {Op::kBeginTable, 2, "the output file cannot be opened or renamed"},
         {Op::kBeginRecord, 2, "the record's output file cannot be opened"},
         {Op::kWriteField, 1, "no output file is open to write to"},
-        {Op::kEndRecord, 1, "no output file is open to write to, or the record's file was not written in full"},
+        {Op::kEndRecord, 1,
+         "no output file is open to write to, or the record's file was not written in full"},
         {Op::kEndTable, 1, "the table's file was not written in full"},
         {Op::kCommit, 1, "the output file cannot be given its final name, or a file was not written in full"},
     };

@@ -131,15 +131,16 @@ int WhyNotWritable(const std::string& path)
             return EACCES;
         // The filter opens its files sharing nothing, so even a reader that
         // shares everything is refused while it writes.
-        HANDLE hFile = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE hFile =
+            CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, 0, nullptr);
         if (hFile == INVALID_HANDLE_VALUE)
             return GetLastError() == ERROR_SHARING_VIOLATION ? kHeldByAnother : EACCES;
         CloseHandle(hFile);
         return 0;
     }
-    HANDLE hFile = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
-                               nullptr);
+    HANDLE hFile =
+        CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (hFile != INVALID_HANDLE_VALUE) {
         CloseHandle(hFile);
         return 0;

@@ -152,7 +152,10 @@ int Export(const CommandLine& line)
         return ExplainFailure(settings, tables, pszOperation, nTable);
     };
     job.bKeepRecordPaths = settings.bSingle && !line.bQuiet;
-    report.Before();
+    // Counting the records a file held before reads it whole: only the
+    // summary needs them.
+    if (!line.bQuiet)
+        report.Before();
     Progress progress(stderr, !line.bQuiet && host::IsTerminal(stderr));
     nExitCode = RunExport(plugin, job, progress);
     if (nExitCode == kExitOk && !line.bQuiet)

@@ -53,7 +53,8 @@ TEST(CommandLine, KeepsEveryExportOption)
     EXPECT_EQ("", line.registryKey.value_or("(none)")) << "an empty key is a key, not none";
     EXPECT_TRUE(line.bQuiet);
 
-    ASSERT_TRUE(ParseCommandLine({"-o", "out/c.csv", "--strict", "--explain", "--options=", "a.db"}, &line, &error))
+    ASSERT_TRUE(
+        ParseCommandLine({"-o", "out/c.csv", "--strict", "--explain", "--options=", "a.db"}, &line, &error))
         << error;
     EXPECT_EQ("out/c.csv", line.output.value_or("(none)"));
     EXPECT_TRUE(line.bStrict && line.bExplain);

@@ -60,7 +60,8 @@ TEST(RowPipe, EveryRowArrivesOnceInOrder)
 {
     TestDatabase file("CREATE TABLE t (n INTEGER, s TEXT, e TEXT, r REAL);"
                       "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < 20000)"
-                      "INSERT INTO t SELECT i - 5, 'Stra\xC3\x9F" "e ' || substr(hex(zeroblob(i % 50)), 1, i % 97),"
+                      "INSERT INTO t SELECT i - 5, 'Stra\xC3\x9F"
+                      "e ' || substr(hex(zeroblob(i % 50)), 1, i % 97),"
                       " NULL, i / 4.0 FROM k;");
     OpenTable table(file);
     RowPipe rows(table.reader);
@@ -72,7 +73,11 @@ TEST(RowPipe, EveryRowArrivesOnceInOrder)
             ++n;
             ASSERT_EQ(std::to_string(n - 5), TextAt(*pBatch, r, 0)) << "row " << n;
             std::string zeros(std::min<int64_t>(2 * (n % 50), n % 97), '0');
-            ASSERT_EQ("Stra\xC3\x9F" "e " + zeros, TextAt(*pBatch, r, 1)) << "row " << n;
+            ASSERT_EQ("Stra\xC3\x9F"
+                      "e " +
+                          zeros,
+                      TextAt(*pBatch, r, 1))
+                << "row " << n;
             ASSERT_EQ(0u, pBatch->Value(r, 2).Length()) << "row " << n;
             char real[32];
             snprintf(real, sizeof real, "%.15g", n / 4.0);

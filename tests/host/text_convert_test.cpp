@@ -37,7 +37,9 @@ TEST(Utf8ToUtf16, ConvertsValidText)
         {"three bytes", "\xE2\x82\xAC", {0x20AC}},
         {"four bytes: a surrogate pair", "\xF0\x9F\x9A\x9A", {0xD83D, 0xDE9A}},
         {"the last code point", "\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},
-        {"non-ASCII as the last byte of eight", "abcdefg\xC3\xA9h", {'a', 'b', 'c', 'd', 'e', 'f', 'g', 0xE9, 'h'}},
+        {"non-ASCII as the last byte of eight",
+         "abcdefg\xC3\xA9h",
+         {'a', 'b', 'c', 'd', 'e', 'f', 'g', 0xE9, 'h'}},
         {"ASCII after a non-ASCII run",
          "\xC3\xA4\xC3\xB6"
          "abcdefghij",
@@ -112,7 +114,10 @@ TEST(FindInvalidUtf8, FirstIllFormedSequence)
     } cases[] = {
         {"ASCII", "[CSV=TRUE]", std::string::npos},
         {"every length, and U+FFFD itself", "\xC3\xA9\xEF\xBF\xBD\xF0\x9F\x9A\x9A", std::string::npos},
-        {"Latin-1 byte", "[FILE=stra\xDF" "e]", 10},
+        {"Latin-1 byte",
+         "[FILE=stra\xDF"
+         "e]",
+         10},
         {"lone continuation byte", "ab\x80", 2},
         {"encoded surrogate after a good one", "\xC3\xA9\xED\xA0\x80", 2},
         {"sequence cut by the end", "a\xF0\x9F\x9A", 1},
