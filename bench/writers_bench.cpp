@@ -79,6 +79,7 @@ struct Writers {
         size_t length = 0;
         file = open_memstream(&buf, &length);
         WriteFields(fields, record);
+        writer.Flush();
         fclose(file);
         free(buf);
         return length;
@@ -99,6 +100,7 @@ void Run(benchmark::State& state, UINT codePage, bool unicode, const WCHAR* samp
     writers.file = sink;
     for (auto _ : state)
         writers.WriteFields(fields, record);
+    writers.writer.Flush();
     fclose(sink);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
     state.counters["fields"] = benchmark::Counter(static_cast<double>(state.iterations() * fields.size()),

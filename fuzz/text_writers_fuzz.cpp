@@ -139,6 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (in.delimited)
             before = Expected(in, WString(1, in.delimiter));
     }
+    f.Flush();
     fclose(file);
 
     if (in.literal && length != strlen(std::string(in.text.begin(), in.text.end()).c_str()))

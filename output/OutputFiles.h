@@ -27,8 +27,9 @@ public:
     };
 
     OutputFiles(const Options& options, TextWriter& writer);
-    // Releases memory only: an open file is neither closed nor touched,
-    // because the host ends its tables and commits first.
+    // Releases memory: an open file is not closed, because the host ends
+    // its tables and commits first; the writers' bytes for it are handed to
+    // its stream.
     ~OutputFiles();
     OutputFiles(const OutputFiles&) = delete;
     OutputFiles& operator=(const OutputFiles&) = delete;

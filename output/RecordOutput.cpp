@@ -15,6 +15,10 @@ OutputFiles::OutputFiles(const Options& options, TextWriter& writer)
 
 OutputFiles::~OutputFiles()
 {
+    // The bytes the writers still hold go to the stream, which keeps them
+    // until the process ends, as it keeps its own.
+    if (m_pFile)
+        m_writer.Flush();
     ReleaseFieldNames();
 }
 
@@ -31,6 +35,7 @@ bool OutputFiles::CloseOutputFile()
 {
     if (!m_pFile)
         return true;
+    m_writer.Flush();
     bool bOk = !ferror(m_pFile);
     bOk = fclose(m_pFile) == 0 && bOk;
     m_pFile = nullptr;
@@ -85,6 +90,7 @@ int OutputFiles::BeginRecord(const WCHAR* pszPath)
         if (status != 0)
             return status;
         WriteRecordHead(pszPath);
+        m_writer.Flush();
         fflush(m_pFile);
     }
     m_bFieldWritten = 0;

@@ -123,6 +123,7 @@ int OutputFiles::OpenTable(const WCHAR* pszTable)
 
 void OutputFiles::DiscardTable()
 {
+    m_writer.Flush();
     fclose(m_pFile);
     m_pFile = nullptr;
     _wremove(m_szWorkFile);
@@ -147,6 +148,7 @@ void OutputFiles::WriteTableHead(const WCHAR* pszTable, const FieldNames& names)
             WriteHeadName(i, names.Name(i));
         m_writer.WriteText(m_pFile, m_szLineEnd, 0);
     }
+    m_writer.Flush();
     fflush(m_pFile);
     m_nRecordsStart = _ftelli64(m_pFile);
     PathBuilder(m_szPrevTable, kPathUnits).Append(pszTable);

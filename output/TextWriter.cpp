@@ -1,6 +1,7 @@
-// output/TextWriter.cpp: the text writers. Each call gathers its bytes in
-// the conversion buffer and hands them to the stream in one write; a text
-// too long for the buffer goes in pieces that end between characters.
+// output/TextWriter.cpp: the text writers. The calls gather their bytes in
+// the conversion buffer, which goes to the stream in one write when it is
+// full; a text too long for the buffer goes in pieces that end between
+// characters.
 #include "TextWriter.h"
 
 #include "../platform/Utf16.h"
@@ -21,10 +22,10 @@ constexpr size_t kQuoteUnits = TextWriter::kQuoteBufUnits;
 constexpr size_t kPieceUnits = kConvBytes / 6;
 
 // Where and how one call writes: the stream, the conversion buffer with the
-// bytes it holds for the call's stream write, and the encoding. codePage
-// changes to UTF-8 during a call when the system does not have the code
-// page asked for; asciiSame says that the code page writes ASCII texts as
-// their own bytes.
+// bytes it holds for the stream, and the encoding. codePage changes to
+// UTF-8 during a call when the system does not have the code page asked
+// for; asciiSame says that the code page writes ASCII texts as their own
+// bytes.
 struct Output {
     FILE* file;
     char* buf;
@@ -234,7 +235,8 @@ bool Append(Output& out, const WCHAR* p, size_t n)
     return true;
 }
 
-// Writes the bytes the buffer holds: one stream write.
+// Writes the bytes the buffer holds: one stream write. A failed write shows
+// in the stream's error flag, which the closing of the file reads.
 inline void Flush(Output& out)
 {
     if (out.used > 0)
@@ -399,8 +401,8 @@ void PutQuotedForm(Output& out, WCHAR* quoteBuf, const WCHAR* p, size_t n)
 } // namespace
 
 TextWriter::TextWriter(const Options& options)
-    : m_options(options), m_pConvBuf(new (std::nothrow) char[kConvBufBytes]), m_pQuoteBuf(nullptr),
-      m_bAsciiProbed(0), m_nAsciiCodePage(0), m_bAsciiSame(0)
+    : m_options(options), m_pConvBuf(new (std::nothrow) char[kConvBufBytes]), m_pHeldFile(nullptr),
+      m_nHeld(0), m_pQuoteBuf(nullptr), m_bAsciiProbed(0), m_nAsciiCodePage(0), m_bAsciiSame(0)
 {
     if (m_pConvBuf)
         m_pQuoteBuf = new (std::nothrow) WCHAR[kQuoteBufUnits];
@@ -418,6 +420,20 @@ bool TextWriter::ProbeAscii()
     m_nAsciiCodePage = m_options.m_nCodePage;
     m_bAsciiProbed = 1;
     return m_bAsciiSame != 0;
+}
+
+void TextWriter::Flush()
+{
+    if (m_nHeld > 0)
+        _fwrite_nolock(m_pConvBuf, 1, m_nHeld, m_pHeldFile);
+    m_nHeld = 0;
+}
+
+void TextWriter::HoldFor(FILE* pFile)
+{
+    if (pFile != m_pHeldFile)
+        Flush();
+    m_pHeldFile = pFile;
 }
 
 const WCHAR* TextWriter::QuoteCsv(const WCHAR* pszText)
@@ -438,15 +454,15 @@ const WCHAR* TextWriter::QuoteCsv(const WCHAR* pszText)
     return m_pQuoteBuf;
 }
 
-// The delimiter and a value that fit the conversion buffer together leave
-// in one stream write. A value that is plain with CSV on (see PutPlain) is
-// one the CSV rule leaves as it is, unless it begins or ends with a space.
+// A value that is plain with CSV on (see PutPlain) is one the CSV rule
+// leaves as it is, unless it begins or ends with a space.
 void TextWriter::WriteQuoted(FILE* pFile, const WCHAR* pszText, const WCHAR* pszDelimiter)
 {
     if (!pFile || !pszText)
         return;
+    HoldFor(pFile);
     bool unicode = m_options.m_bUnicode != 0;
-    Output out{pFile, m_pConvBuf, 0, m_options.m_nCodePage, unicode, false, !unicode && AsciiSame()};
+    Output out{pFile, m_pConvBuf, m_nHeld, m_options.m_nCodePage, unicode, false, !unicode && AsciiSame()};
     bool csv = m_options.m_bCsv != 0;
     WCHAR delimiter = m_options.m_szDelimiter[0];
     if (pszDelimiter)
@@ -460,7 +476,7 @@ void TextWriter::WriteQuoted(FILE* pFile, const WCHAR* pszText, const WCHAR* psz
         else
             Put(out, pszText, n);
     }
-    Flush(out);
+    m_nHeld = out.used;
 }
 
 void TextWriter::WriteText(FILE* pFile, const WCHAR* pszText, int bEscape)
@@ -469,9 +485,10 @@ void TextWriter::WriteText(FILE* pFile, const WCHAR* pszText, int bEscape)
         return;
     bool unicode = m_options.m_bUnicode != 0;
     bool escape = bEscape && !unicode && m_options.m_nCodePage == CP_UTF8;
-    Output out{pFile, m_pConvBuf, 0, m_options.m_nCodePage, unicode, escape, !unicode && AsciiSame()};
+    HoldFor(pFile);
+    Output out{pFile, m_pConvBuf, m_nHeld, m_options.m_nCodePage, unicode, escape, !unicode && AsciiSame()};
     PutText(out, pszText, wcslen(pszText));
-    Flush(out);
+    m_nHeld = out.used;
 }
 
 // The markup is ASCII, the same bytes in every code page the module writes
@@ -480,5 +497,14 @@ void TextWriter::WriteLiteral(FILE* pFile, const char* pszText)
 {
     if (!pFile || !pszText)
         return;
-    _fwrite_nolock(pszText, 1, strlen(pszText), pFile);
+    HoldFor(pFile);
+    size_t n = strlen(pszText);
+    if (n > kConvBytes - m_nHeld)
+        Flush();
+    if (n > kConvBytes) {
+        _fwrite_nolock(pszText, 1, n, pFile);
+        return;
+    }
+    memcpy(m_pConvBuf + m_nHeld, pszText, n);
+    m_nHeld += n;
 }

@@ -30,8 +30,13 @@ public:
     // m_pQuoteBuf (a text of more than 32766 units can be too long).
     const WCHAR* QuoteCsv(const WCHAR* pszText);
 
-    // Each writer writes its text with one stream write where it fits the
-    // conversion buffer, and nothing when pFile or the text is null.
+    // The writers gather their bytes in the conversion buffer and hand them
+    // to the stream when it is full, when a text for another stream comes,
+    // and on Flush. Whoever flushes a stream the writers wrote to, seeks in
+    // it, writes to it otherwise or closes it calls Flush first, so that no
+    // byte stays behind or lands out of order. A null pFile or text writes
+    // nothing.
+    //
     // WriteQuoted writes the CSV form of a text of any length, after
     // pszDelimiter as it stands when that is given. WriteText writes a text
     // in the output encoding, XML escaped when bEscape asks for it and the
@@ -39,6 +44,7 @@ public:
     void WriteQuoted(FILE* pFile, const WCHAR* pszText, const WCHAR* pszDelimiter = nullptr);
     void WriteText(FILE* pFile, const WCHAR* pszText, int bEscape);
     void WriteLiteral(FILE* pFile, const char* pszText);
+    void Flush();
 
 private:
     // Asked for every text, so the answer for the code page last asked
@@ -50,9 +56,14 @@ private:
         return ProbeAscii();
     }
     bool ProbeAscii();
+    // Makes pFile the stream the conversion buffer holds bytes for.
+    void HoldFor(FILE* pFile);
 
     const Options& m_options;
     char* m_pConvBuf;
+    // The stream the first m_nHeld bytes of m_pConvBuf are for.
+    FILE* m_pHeldFile;
+    size_t m_nHeld;
     WCHAR* m_pQuoteBuf;
     // Whether code page m_nAsciiCodePage writes every ASCII text as its own
     // bytes, so that the writers may copy such texts instead of converting

@@ -76,6 +76,7 @@ public:
 
     std::string Written()
     {
+        m_writer.Flush();
         fflush(m_file);
         std::string bytes;
         rewind(m_file);
