@@ -2,7 +2,7 @@
 #include "Browse.h"
 
 #include "../common/String.h"
-#include "../filter/LibraryEntry.h"
+#include "../mfc/Afx.h"
 
 namespace
 {

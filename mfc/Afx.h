@@ -85,6 +85,10 @@ struct AFX_EXTENSION_MODULE {
 
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule);
 
+// The module's own instance handle, which its entry point sets at load: its
+// dialogs, strings and file browser are loaded from it.
+extern HINSTANCE g_hInstance;
+
 // One link of the process-wide resource chain. Constructing one puts its
 // module's resources into the chain; resource lookups search the chain from
 // the most recent link on.

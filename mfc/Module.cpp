@@ -7,6 +7,8 @@ namespace
 CDynLinkLibrary* g_pFirstDLL = nullptr;
 }
 
+HINSTANCE g_hInstance = nullptr;
+
 // Records the module; its resources come from the module itself.
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule)
 {

@@ -5,7 +5,6 @@
 
 #include "../dialog/Browse.h"
 #include "../dialog/ItemDialog.h"
-#include "../filter/LibraryEntry.h"
 #include "../res/SettingsDialogRes.h"
 #include "CodePageList.h"
 #include "SettingsValues.h"
