@@ -34,7 +34,6 @@ else()
     ${CMAKE_SOURCE_DIR}/platform/posix/CodePage.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/CodePageNames.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/CodePageTables.cpp
-    ${CMAKE_SOURCE_DIR}/platform/posix/CodePageUtf8.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Dialog.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Files.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/PathText.cpp
@@ -42,7 +41,8 @@ else()
     ${CMAKE_SOURCE_DIR}/platform/posix/Module.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Registry.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/Streams.cpp
-    ${CMAKE_SOURCE_DIR}/platform/posix/WideString.cpp)
+    ${CMAKE_SOURCE_DIR}/platform/posix/WideString.cpp
+    ${CMAKE_SOURCE_DIR}/platform/Utf8.cpp)
   set(FERLO_PLATFORM_LIBS ${CMAKE_DL_LIBS})
   function(ferlo_set_exports target)
     set(script ${CMAKE_SOURCE_DIR}/filter/ferlo.map)

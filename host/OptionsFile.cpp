@@ -4,6 +4,7 @@
 // the filter as replacement characters. Either is refused instead.
 #include "OptionsFile.h"
 
+#include "../platform/Utf16.h"
 #include "HostPlatform.h"
 
 #include <errno.h>
@@ -43,10 +44,8 @@ bool DecodeUtf16(const std::string& bytes, const std::string& path, WString* pTe
     }
     for (size_t i = 0; i < pText->size(); ++i) {
         WCHAR c = (*pText)[i];
-        bool bHigh = c >= 0xD800 && c < 0xDC00;
-        bool bPaired =
-            bHigh && i + 1 < pText->size() && (*pText)[i + 1] >= 0xDC00 && (*pText)[i + 1] < 0xE000;
-        if ((c >= 0xD800 && c < 0xE000) && !bPaired) {
+        bool bPaired = IsHighSurrogate(c) && i + 1 < pText->size() && IsLowSurrogate((*pText)[i + 1]);
+        if (IsSurrogate(c) && !bPaired) {
             *pError = "the options file " + path +
                       " is not UTF-16: a surrogate without its partner at byte offset " +
                       std::to_string(2 + 2 * i);

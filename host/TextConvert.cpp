@@ -1,7 +1,9 @@
 // host/TextConvert.cpp: UTF-8 to UTF-16, for every value of a UTF-8
-// database and for the command line; and UTF-16 to UTF-8, for messages.
-// One decoder and one encoder serve every conversion.
+// database and for the command line; and UTF-16 to UTF-8, for messages,
+// through the module's own encoder. One decoder serves every conversion.
 #include "TextConvert.h"
+
+#include "../platform/Utf8.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -50,32 +52,12 @@ const unsigned char* DecodeSequence(const unsigned char* s, const unsigned char*
         hi = 0xBF;
     }
     if (cp >= 0x10000) {
-        cp -= 0x10000;
-        *(*pd)++ = static_cast<WCHAR>(0xD800 + (cp >> 10));
-        *(*pd)++ = static_cast<WCHAR>(0xDC00 + (cp & 0x3FF));
+        *(*pd)++ = HighSurrogateOf(cp);
+        *(*pd)++ = LowSurrogateOf(cp);
     } else {
         *(*pd)++ = static_cast<WCHAR>(cp);
     }
     return p;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 } // namespace
@@ -152,18 +134,9 @@ WString Widen(const std::string& utf8)
 
 std::string Narrow(const WCHAR* pszText)
 {
-    std::string out;
-    for (const WCHAR* p = pszText; *p; ++p) {
-        uint32_t u = *p;
-        if (u >= 0xD800 && u <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (p[1] - 0xDC00));
-            ++p;
-        } else if (u >= 0xD800 && u <= 0xDFFF) {
-            AppendUtf8(out, kReplacement);
-        } else {
-            AppendUtf8(out, u);
-        }
-    }
+    size_t n = wcslen(pszText);
+    std::string out(3 * n, '\0');
+    out.resize(EncodeUtf8(pszText, n, &out[0], out.size(), LoneSurrogate::Replace));
     return out;
 }
 

@@ -225,7 +225,7 @@ size_t EncodeSingleByte(const codepage::SingleByteTable* table, const WCHAR* s, 
 // the code points from 0x90308130 on.
 uint32_t Gb18030Supplementary(WCHAR high, WCHAR low)
 {
-    uint32_t index = ((high - 0xD800u) << 10 | (low - 0xDC00u));
+    uint32_t index = CodePointOf(high, low) - 0x10000;
     uint32_t b4 = 0x30 + index % 10;
     index /= 10;
     uint32_t b3 = 0x81 + index % 126;
@@ -302,7 +302,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     size_t cap = static_cast<size_t>(cbMultiByte);
     size_t length;
     if (cp->kind == Kind::Utf8) {
-        length = codepage::EncodeUtf8(lpWideCharStr, n, out, cap, codepage::LoneSurrogate::Replace);
+        length = EncodeUtf8(lpWideCharStr, n, out, cap, LoneSurrogate::Replace);
     } else if (cp->kind == Kind::SingleByte) {
         const codepage::SingleByteTable* table = codepage::SingleBytes(*cp);
         if (!table)

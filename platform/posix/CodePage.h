@@ -4,7 +4,7 @@
 #pragma once
 
 #include "../Platform.h"
-#include "../Utf16.h"
+#include "../Utf8.h"
 
 #include <algorithm>
 
@@ -62,7 +62,7 @@ const SingleByteTable* SingleBytes(const Info& cp);
 const MultiByteTable* MultiBytes(const Info& cp);
 
 // The result of the converters below when the output does not fit.
-constexpr size_t kOverflow = static_cast<size_t>(-1); // the output does not fit
+constexpr size_t kOverflow = kUtf8Overflow;
 
 // Copies the leading ASCII units of s[0..n) to out as bytes and returns how
 // many it copied.
@@ -87,13 +87,5 @@ inline bool CopyAsciiRun(const WCHAR* s, size_t n, size_t& i, char* out, size_t 
     }
     return i < n;
 }
-
-// UTF-8 from UTF-16, as Windows converts code page 65001: with out null,
-// only the length is computed. A surrogate without its partner becomes
-// U+FFFD (Replace), or is written in the three-byte form of its own value
-// (Keep), which file names use so that distinct Windows names stay
-// distinct Linux names.
-enum class LoneSurrogate { Replace, Keep };
-size_t EncodeUtf8(const WCHAR* s, size_t n, char* out, size_t cap, LoneSurrogate lone);
 
 } // namespace codepage

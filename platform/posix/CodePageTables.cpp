@@ -123,7 +123,7 @@ void* BuildMultiBytes(const Info& cp)
         return nullptr;
     auto* table = static_cast<MultiByteTable*>(calloc(1, sizeof(MultiByteTable)));
     for (uint32_t u = 1; table && u < 65536; ++u) {
-        if (u >= 0xD800 && u <= 0xDFFF)
+        if (IsSurrogate(static_cast<WCHAR>(u)))
             continue;
         char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
         char out[16];

@@ -2,7 +2,7 @@
 // over the Linux name of the Windows path the product passes.
 #include "Files.h"
 
-#include "CodePage.h"
+#include "../Utf8.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,9 +22,8 @@ int ToNativePath(const WCHAR* pszPath, char (&szNative)[kNativePathBytes])
         while (p[k] != 0 && p[k] != WSTR('\\'))
             ++k;
         // The room left keeps one byte for the terminator.
-        size_t cb =
-            codepage::EncodeUtf8(p, k, szNative + n, kNativePathBytes - 1 - n, codepage::LoneSurrogate::Keep);
-        if (cb == codepage::kOverflow)
+        size_t cb = EncodeUtf8(p, k, szNative + n, kNativePathBytes - 1 - n, LoneSurrogate::Keep);
+        if (cb == kUtf8Overflow)
             return ENAMETOOLONG;
         n += cb;
         if (p[k] == 0)

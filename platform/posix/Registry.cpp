@@ -14,7 +14,7 @@
 // reader finds the old value or the new one, never a part of either.
 #include "Files.h"
 
-#include "CodePage.h"
+#include "../Utf8.h"
 
 #include <new>
 #include <pwd.h>
@@ -163,8 +163,7 @@ void AppendName(NativePath& path, const WCHAR* p, const WCHAR* pEnd)
         if (c >= 0x80) {
             size_t k = IsHighSurrogate(c) && p + 1 < pEnd && IsLowSurrogate(p[1]) ? 2 : 1;
             char bytes[4];
-            path.Append(bytes,
-                        codepage::EncodeUtf8(p, k, bytes, sizeof bytes, codepage::LoneSurrogate::Keep));
+            path.Append(bytes, EncodeUtf8(p, k, bytes, sizeof bytes, LoneSurrogate::Keep));
             p += k;
             continue;
         }
