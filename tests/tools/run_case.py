@@ -3,8 +3,8 @@
 compares its exit status, stdout, stderr and every file it left there (the
 inputs aside) with a golden folder holding exit, stdout, stderr and files/.
 
-    run_case.py --golden DIR --work DIR [--input FILE]... [--mkdir NAME]...
-                [--name TEXT=NAME]... [--emulator PROGRAM] -- PROGRAM ARG...
+    run_case.py --program PROGRAM --golden DIR --work DIR [--input FILE]...
+                [--mkdir NAME]... [--name TEXT=NAME]... [--emulator PROGRAM] -- ARG...
 
 --name replaces a text of the output by a name (a build path, say). An
 expected line ending in {...} matches any line that begins with the text
@@ -96,8 +96,8 @@ def compare_files(expected, actual):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--golden", required=True)
-    parser.add_argument("--work", required=True)
+    for option in ("--program", "--golden", "--work"):
+        parser.add_argument(option, required=True)
     for option in ("--input", "--mkdir", "--name"):
         parser.add_argument(option, action="append", default=[])
     parser.add_argument("--emulator")
@@ -110,7 +110,7 @@ def main():
         shutil.copy(path, args.work)
     for name in args.mkdir:
         os.makedirs(os.path.join(args.work, name))
-    command = args.command[1:] if args.command[:1] == ["--"] else args.command
+    command = [args.program] + (args.command[1:] if args.command[:1] == ["--"] else args.command)
     command = ([args.emulator] if windows else []) + command
     result = subprocess.run(command, cwd=args.work, capture_output=True, timeout=600)
     run = {"exit": result.returncode, "files": files_in(args.work, {os.path.basename(p) for p in args.input})}
