@@ -54,15 +54,6 @@ std::string Quoted(const WCHAR* pszText)
     return out + "\"";
 }
 
-// The text with every unit beyond ASCII as "?": enough for what is read here.
-std::string Ascii(const WCHAR* pszText)
-{
-    std::string out;
-    for (const WCHAR* p = pszText; p && *p; ++p)
-        out += *p < 0x80 ? static_cast<char>(*p) : '?';
-    return out;
-}
-
 // The value of "[KEY=" up to the next "]", or empty.
 std::string OptionValue(const std::string& options, const std::string& key)
 {
@@ -95,7 +86,7 @@ public:
 
     int ZRCALL ParseOptions(const HostString& options) override
     {
-        std::string text = Ascii(HostText(options));
+        std::string text = Quoted(HostText(options));
         std::string logPath = OptionValue(text, "LOG");
         m_bSink = OptionValue(text, "SINK") == "TRUE";
         if (!logPath.empty() && !m_bSink)
@@ -104,7 +95,7 @@ public:
         char op[32];
         if (sscanf(OptionValue(text, "FAIL").c_str(), "%31[^:]:%d:%d", op, &m_nFailCall, &m_nFailStatus) == 3)
             m_failOp = op;
-        return Answer("ParseOptions", "ParseOptions " + Quoted(HostText(options)));
+        return Answer("ParseOptions", "ParseOptions " + text);
     }
 
     int ZRCALL Commit() override { return Answer("Commit", "Commit"); }
@@ -207,21 +198,19 @@ private:
     size_t m_nSunk = 0;
 };
 
-const WCHAR kDescription[] = WSTR("Stand-in filter for the host's tests");
-const WCHAR kName[] = WSTR("Fake");
-const WCHAR kVersion[] = WSTR("0.1");
-
 } // namespace
 
 extern "C" int ZRDbGetFilterInfo(FilterInfo* pInfo)
 {
-    *pInfo = FilterInfo{0x00020001, 99, kDescription, kName, kVersion, nullptr};
+    const WCHAR* pszDescription = WSTR("Stand-in filter for the host's tests");
+    *pInfo = FilterInfo{0x00020001, 99, pszDescription, WSTR("Fake"), WSTR("0.1"), nullptr};
     return 0;
 }
 
 extern "C" CZRBasicDbFilter* ZRDbCreateFilter(uint32_t hostContext, const WCHAR* pszRegistryKey)
 {
-    return Ascii(pszRegistryKey) == "FAIL-CREATE" ? nullptr : new FakeFilter(hostContext, pszRegistryKey);
+    return Quoted(pszRegistryKey) == "\"FAIL-CREATE\"" ? nullptr
+                                                       : new FakeFilter(hostContext, pszRegistryKey);
 }
 
 extern "C" int ZRSetOptions()
