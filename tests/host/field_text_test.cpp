@@ -14,9 +14,7 @@ std::string TakeAndRelease(HostField& field)
 {
     alignas(CString) unsigned char storage[sizeof(CString)];
     CString* pValue = field.GetValueText(reinterpret_cast<CString*>(storage));
-    EXPECT_EQ(reinterpret_cast<CString*>(storage), pValue) << "the result is the storage passed";
     std::string text = Narrow(pValue->GetString());
-    EXPECT_EQ(static_cast<int>(Widen(text).size()), pValue->GetLength());
     pValue->~CString();
     return text;
 }
