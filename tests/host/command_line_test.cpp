@@ -1,98 +1,59 @@
-// tests/host/command_line_test.cpp: the arguments ferlo-export accepts and
+// tests/host/command_line_test.cpp: the arguments ferlo-export accepts, and
 // the one-line message for each it refuses.
 #include "CommandLine.h"
 
 #include <gtest/gtest.h>
 
-using Args = std::vector<std::string>;
-
-TEST(CommandLine, AcceptsExports)
+namespace
 {
-    const struct {
-        const char* label;
-        Args args;
-        std::string options;
-        std::vector<std::string> tables;
-        std::string database;
-    } cases[] = {
-        {"value as the next argument", {"--options", "[CSV=TRUE]", "shop.db"}, "[CSV=TRUE]", {}, "shop.db"},
-        {"value after =, which may hold =", {"--options=[FILE=a=b]", "shop.db"}, "[FILE=a=b]", {}, "shop.db"},
-        {"an empty options string", {"--options", "", "shop.db"}, "", {}, "shop.db"},
-        {"tables in the order given",
-         {"--table", "orders", "--table=customers", "--options", "x", "shop.db"},
-         "x",
-         {"orders", "customers"},
-         "shop.db"},
-        {"database before the options", {"shop.db", "--options", "x"}, "x", {}, "shop.db"},
-        {"-- ends the options", {"--options", "x", "--", "--help"}, "x", {}, "--help"},
-        {"- is a name", {"--options", "x", "-"}, "x", {}, "-"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        CommandLine line;
-        std::string error;
-        ASSERT_TRUE(ParseCommandLine(c.args, &line, &error)) << error;
-        EXPECT_EQ(CommandLine::kExport, line.mode);
-        EXPECT_EQ(c.options, line.options.value_or("(none)"));
-        EXPECT_EQ(c.tables, line.tables);
-        EXPECT_EQ(c.database, line.database);
-    }
-}
 
-TEST(CommandLine, KeepsEveryExportOption)
+// The command as one line, the mode and what was given, or the message.
+std::string Parsed(const std::vector<std::string>& args)
 {
     CommandLine line;
     std::string error;
-    Args args = {"--plugin",       "p.so", "--options-file", "o.txt",  "--record-path-column", "path",
-                 "--registry-key", "",     "--quiet",        "shop.db"};
-    ASSERT_TRUE(ParseCommandLine(args, &line, &error)) << error;
-    EXPECT_EQ("p.so", line.plugin);
-    EXPECT_FALSE(line.options);
-    EXPECT_EQ("o.txt", line.optionsFile.value_or("(none)"));
-    EXPECT_EQ("path", line.recordPathColumn.value_or("(none)"));
-    EXPECT_EQ("", line.registryKey.value_or("(none)")) << "an empty key is a key, not none";
-    EXPECT_TRUE(line.bQuiet);
-
-    ASSERT_TRUE(
-        ParseCommandLine({"-o", "out/c.csv", "--strict", "--explain", "--options=", "a.db"}, &line, &error))
-        << error;
-    EXPECT_EQ("out/c.csv", line.output.value_or("(none)"));
-    EXPECT_TRUE(line.bStrict && line.bExplain);
+    if (!ParseCommandLine(args, &line, &error))
+        return error;
+    std::string out = std::vector<std::string>{"export", "info", "help", "configure"}[line.mode];
+    for (const std::string& table : line.tables)
+        out += " table=" + table;
+    for (const auto& given : {std::make_pair("options", line.options),
+                              {"options-file", line.optionsFile},
+                              {"column", line.recordPathColumn},
+                              {"key", line.registryKey},
+                              {"output", line.output}})
+        out += given.second ? std::string(" ") + given.first + "=" + *given.second : "";
+    out += (line.plugin.empty() ? "" : " plugin=" + line.plugin) +
+           (line.database.empty() ? "" : " db=" + line.database);
+    return out + (line.bQuiet ? " quiet" : "") + (line.bMap ? " map" : "") + (line.bStrict ? " strict" : "") +
+           (line.bExplain ? " explain" : "");
 }
 
-TEST(CommandLine, ChoosesInfoAndHelp)
-{
-    const struct {
-        const char* label;
-        Args args;
-        CommandLine::Mode mode;
-    } cases[] = {
-        {"info", {"--info"}, CommandLine::kInfo},
-        {"info with a plug-in", {"--info", "--plugin", "p.so"}, CommandLine::kInfo},
-        {"help", {"--help"}, CommandLine::kHelp},
-        {"-h among export arguments", {"--options", "x", "-h", "shop.db"}, CommandLine::kHelp},
-        {"help beside a wrong argument", {"--bogus", "--help"}, CommandLine::kHelp},
-        {"configure on the stored options", {"--configure"}, CommandLine::kConfigure},
-        {"configure a map export", {"--map", "--configure", "--registry-key", "k"}, CommandLine::kConfigure},
-        {"configure given options", {"--configure", "--options-file", "o.txt"}, CommandLine::kConfigure},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        CommandLine line;
-        std::string error;
-        ASSERT_TRUE(ParseCommandLine(c.args, &line, &error)) << error;
-        EXPECT_EQ(c.mode, line.mode);
-    }
-}
+} // namespace
 
-TEST(CommandLine, RefusesWithOneLine)
+TEST(CommandLine, ParsesOrRefusesWithOneLine)
 {
+    const char* const kNeedsOptions = "an options string is needed: give --options or --options-file";
+    const char* const kInfoAlone = "--info takes no database and no export options, only --plugin";
     const struct {
-        Args args;
-        const char* message;
+        std::vector<std::string> args;
+        std::string expected;
     } cases[] = {
-        {{}, "an options string is needed: give --options or --options-file"},
-        {{"shop.db"}, "an options string is needed: give --options or --options-file"},
+        {{"--options=[FILE=a=b]", "shop.db"}, "export options=[FILE=a=b] db=shop.db"},
+        {{"--options", "", "shop.db"}, "export options= db=shop.db"},
+        {{"--table", "orders", "--table=customers", "--options", "x", "shop.db"},
+         "export table=orders table=customers options=x db=shop.db"},
+        {{"shop.db", "--options", "x"}, "export options=x db=shop.db"},
+        {{"--options", "x", "--", "--help"}, "export options=x db=--help"},
+        {{"--options", "x", "-"}, "export options=x db=-"},
+        {{"--registry-key", "", "--quiet", "--options=", "a.db"}, "export options= key= db=a.db quiet"},
+        {{"--help"}, "help"},
+        {{"--options", "x", "-h", "shop.db"}, "help"},
+        {{"--bogus", "--help"}, "help"},
+        {{"--map", "--configure", "--registry-key", "k"}, "configure key=k map"},
+        {{"--configure", "--options-file", "o.txt"}, "configure options-file=o.txt"},
+        {{}, kNeedsOptions},
+        {{"shop.db"}, kNeedsOptions},
         {{"--options", "x"}, "no database given"},
         {{"--options", "x", "a.db", "b.db"}, "unexpected argument b.db: one database is exported at a time"},
         {{"--options"}, "--options needs a value"},
@@ -108,8 +69,9 @@ TEST(CommandLine, RefusesWithOneLine)
         {{"--bogus"}, "unknown option --bogus"},
         {{"--bogus=1"}, "unknown option --bogus"},
         {{"-x"}, "unknown option -x"},
-        {{"--info", "a.db"}, "--info takes no database and no export options, only --plugin"},
-        {{"--info", "--table", "t"}, "--info takes no database and no export options, only --plugin"},
+        {{"--info", "a.db"}, kInfoAlone},
+        {{"--info", "--table", "t"}, kInfoAlone},
+        {{"--info", "--explain"}, kInfoAlone},
         {{"--info", "--configure"}, "--info and --configure cannot both be given"},
         {{"--configure", "a.db"},
          "--configure takes no database and no export options, only --plugin, --options or --options-file, "
@@ -119,13 +81,9 @@ TEST(CommandLine, RefusesWithOneLine)
         {{"--map", "--options", "x", "a.db"}, "--map is for --configure only"},
         {{"-o", "a", "--output", "b"}, "--output is given twice"},
         {{"--output="}, "--output needs a path"},
-        {{"--info", "--explain"}, "--info takes no database and no export options, only --plugin"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        CommandLine line;
-        std::string error;
-        EXPECT_FALSE(ParseCommandLine(c.args, &line, &error));
-        EXPECT_EQ(c.message, error);
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        EXPECT_EQ(c.expected, Parsed(c.args));
     }
 }

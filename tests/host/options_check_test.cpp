@@ -16,10 +16,8 @@ TEST(OptionsCheck, FileItemOfSystemPaths)
         {"/tmp/c", false, "\\tmp\\c"},         {"C:/out/c", false, ".\\C:\\out\\c"},
         {"C:/out/c", true, "C:\\out\\c"},      {"out\\c", true, ".\\out\\c"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(Widen(c.item), FileItemOf(c.path, c.bDriveLetters));
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Widen(c.item), FileItemOf(c.path, c.bDriveLetters)) << c.path;
 }
 
 // Every FILE group the filter would apply gets the new value; without one,
@@ -36,12 +34,10 @@ TEST(OptionsCheck, ReplaceFileItem)
         {"[file=a][CSV=TRUE][FILE=bb]", "[file=.\\x][CSV=TRUE][FILE=.\\x]"},
         {"[CSV=TRUE] [FILE=a]", "[FILE=.\\x][CSV=TRUE] [FILE=a]"},
     };
+    WString result;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.options);
-        WString result = Widen("untouched");
         ASSERT_TRUE(ReplaceFileItem(Widen(c.options), Widen(".\\x"), &result));
         EXPECT_EQ(Widen(c.result), result);
     }
-    WString result = Widen("untouched");
     EXPECT_FALSE(ReplaceFileItem(Widen("[CSV=TRUE]"), Widen("a]b"), &result));
 }

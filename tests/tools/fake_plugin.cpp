@@ -1,28 +1,23 @@
-// tests/host/fake_plugin.cpp: a stand-in for the filter library, built for
-// the host's tests. It exports the four functions under the same names and
-// answers through the same slots, but writes no output: it logs every call
-// with its arguments, one line each, into the file that the options string
-// names, and returns the statuses the options string asks for:
+// tests/tools/fake_plugin.cpp: a stand-in for the filter library for the
+// host's tests. It exports the four functions and answers through the same
+// slots, but writes no output: it logs every call, one line each, into the
+// file that the options name, and returns the statuses they ask for:
 //
-//   [LOG=calls.log]         the log file, written by ParseOptions on
-//   [FAIL=WriteField:5:1]   the 5th WriteField call returns status 1
-//   [SINK=TRUE]             no log and no failure: fields are read and
-//                           released, as the filter does, and nothing else
-//                           (for timing the host alone)
+//   [LOG=calls.log]        the log file, written from ParseOptions on
+//   [FAIL=WriteField:5:1]  the 5th WriteField call returns status 1
+//   [SINK=TRUE]            no log: fields are only read and released, as
+//                          the filter does (for timing the host alone)
 //
-// A registry key of FAIL-CREATE makes ZRDbCreateFilter return null. Besides
-// the order of calls, the log shows with "FAULT:" what the host got wrong
-// that the order alone would not show: a field other than the next of the
-// table, a value string not built in the storage passed, or built by the
-// plug-in's own string manager, a field of an earlier table that changed.
+// A registry key of FAIL-CREATE makes ZRDbCreateFilter return null. Lines
+// starting "FAULT:" show what the order of calls would not: a field other
+// than the next of the table, a value string not built in the storage
+// passed or built by the plug-in's own string manager, a field of the last
+// table that changed.
 #include "filter/BasicDbFilter.h"
 #include "filter/FilterInfo.h"
 
 #include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 
-#include <map>
 #include <new>
 #include <string>
 #include <vector>
@@ -30,8 +25,7 @@
 namespace
 {
 
-// A UTF-16 text as UTF-8 in double quotes, with the quote, the backslash
-// and the control characters escaped, so that every call takes one line.
+// The text as UTF-8 in double quotes, escaped so that every call takes one line.
 std::string Quoted(const WCHAR* pszText)
 {
     if (!pszText)
@@ -41,19 +35,16 @@ std::string Quoted(const WCHAR* pszText)
         uint32_t c = *p;
         if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
             c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
-        char escape[16];
+        char escape[8];
         if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
+            out += {'\\', static_cast<char>(c)};
         } else if (c == '\r' || c == '\n' || c == '\t') {
             out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\t";
         } else if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF)) {
             snprintf(escape, sizeof(escape), "\\u%04X", static_cast<unsigned>(c));
             out += escape;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
         } else {
-            int n = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+            int n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
             static const unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
             out += static_cast<char>(kLead[n] | (c >> (6 * (n - 1))));
             for (int i = n - 2; i >= 0; --i)
@@ -61,16 +52,6 @@ std::string Quoted(const WCHAR* pszText)
         }
     }
     return out + "\"";
-}
-
-// The text with every unit beyond ASCII as "?": enough for the options this
-// stand-in reads.
-std::string Ascii(const WCHAR* pszText)
-{
-    std::string out;
-    for (const WCHAR* p = pszText; p && *p; ++p)
-        out += *p < 0x80 ? static_cast<char>(*p) : '?';
-    return out;
 }
 
 // The value of "[KEY=" up to the next "]", or empty.
@@ -88,7 +69,7 @@ class FakeFilter final : public CZRBasicDbFilter
 public:
     FakeFilter(uint32_t hostContext, const WCHAR* pszRegistryKey) : CZRBasicDbFilter(pszRegistryKey)
     {
-        m_pending = "ZRDbCreateFilter " + std::to_string(hostContext) + " " + Quoted(pszRegistryKey) + "\n";
+        m_created = "ZRDbCreateFilter " + std::to_string(hostContext) + " " + Quoted(pszRegistryKey);
     }
 
     void* ZRCALL Destroy(unsigned int nFlags) override
@@ -105,21 +86,16 @@ public:
 
     int ZRCALL ParseOptions(const HostString& options) override
     {
-        std::string text = Ascii(HostText(options));
+        std::string text = Quoted(HostText(options));
         std::string logPath = OptionValue(text, "LOG");
-        std::string fail = OptionValue(text, "FAIL");
         m_bSink = OptionValue(text, "SINK") == "TRUE";
         if (!logPath.empty() && !m_bSink)
             m_log = fopen(logPath.c_str(), "wb");
-        if (m_log)
-            fputs(m_pending.c_str(), m_log);
-        size_t colon = fail.find(':');
-        if (colon != std::string::npos) {
-            m_failOp = fail.substr(0, colon);
-            m_nFailCall = atoi(fail.c_str() + colon + 1);
-            m_nFailStatus = atoi(fail.c_str() + fail.find(':', colon + 1) + 1);
-        }
-        return Answer("ParseOptions", "ParseOptions " + Quoted(HostText(options)));
+        Log(m_created);
+        char op[32];
+        if (sscanf(OptionValue(text, "FAIL").c_str(), "%31[^:]:%d:%d", op, &m_nFailCall, &m_nFailStatus) == 3)
+            m_failOp = op;
+        return Answer("ParseOptions", "ParseOptions " + text);
     }
 
     int ZRCALL Commit() override { return Answer("Commit", "Commit"); }
@@ -148,24 +124,25 @@ public:
 
     int ZRCALL BeginRecord(const WCHAR* pszPath) override
     {
-        if (m_bSink)
-            return 0;
         m_nNextField = 0;
-        return Answer("BeginRecord", "BeginRecord " + Quoted(pszPath));
+        return m_bSink ? 0 : Answer("BeginRecord", "BeginRecord " + Quoted(pszPath));
     }
 
     int ZRCALL EndRecord() override { return m_bSink ? 0 : Answer("EndRecord", "EndRecord"); }
 
     int ZRCALL WriteField(HostField* pField) override
     {
-        if (m_bSink)
-            return Sink(pField);
         pField->Prepare();
-        std::string name = Quoted(pField->GetName());
         alignas(CString) unsigned char storage[sizeof(CString)];
         CString* pStorage = reinterpret_cast<CString*>(storage);
         CString* pValue = pField->GetValueText(pStorage);
-        std::string value = Quoted(pValue->GetString());
+        if (m_bSink) {
+            // What the filter does with a field, without the writing.
+            m_nSunk += static_cast<size_t>(pField->GetName().GetLength() + pValue->GetLength());
+            pValue->~CString();
+            return 0;
+        }
+        std::string line = "WriteField " + Quoted(pField->GetName()) + " = " + Quoted(pValue->GetString());
         const CStringData* pData = reinterpret_cast<const CStringData*>(pValue->GetString()) - 1;
         bool bOwnManager = pData->pStringMgr == AfxGetStringManager();
         pValue->~CString();
@@ -176,7 +153,7 @@ public:
         if (m_nNextField >= m_fields.size() || m_fields[m_nNextField] != pField)
             Log("FAULT: a field other than field " + std::to_string(m_nNextField) + " of the table");
         ++m_nNextField;
-        return Answer("WriteField", "WriteField " + name + " = " + value);
+        return Answer("WriteField", line);
     }
 
     int ZRCALL Reserved9() override { return 0; }
@@ -184,25 +161,11 @@ public:
 private:
     ~FakeFilter() = default;
 
-    // What the filter does with a field, without the writing: the three
-    // calls, a look at the value's length, the release.
-    int Sink(HostField* pField)
-    {
-        pField->Prepare();
-        m_nSunk += static_cast<size_t>(pField->GetName().GetLength());
-        alignas(CString) unsigned char storage[sizeof(CString)];
-        CString* pValue = pField->GetValueText(reinterpret_cast<CString*>(storage));
-        m_nSunk += static_cast<size_t>(pValue->GetLength());
-        pValue->~CString();
-        return 0;
-    }
-
     // The status the options asked for this call, 0 by default; the line
     // shows a non-zero one.
     int Answer(const std::string& op, const std::string& line)
     {
-        int nCall = ++m_calls[op];
-        int status = op == m_failOp && nCall == m_nFailCall ? m_nFailStatus : 0;
+        int status = op == m_failOp && ++m_nFailOpCalls == m_nFailCall ? m_nFailStatus : 0;
         Log(status ? line + " -> " + std::to_string(status) : line);
         return status;
     }
@@ -222,41 +185,32 @@ private:
                 Log("FAULT: field " + std::to_string(i) + " of the last table changed its name");
     }
 
-    std::string m_pending;
+    std::string m_created;
     FILE* m_log = nullptr;
     bool m_bSink = false;
     std::string m_failOp;
     int m_nFailCall = 0;
     int m_nFailStatus = 0;
-    std::map<std::string, int> m_calls;
+    int m_nFailOpCalls = 0;
     std::vector<HostField*> m_fields;
     std::vector<std::string> m_names;
     size_t m_nNextField = 0;
     size_t m_nSunk = 0;
 };
 
-const WCHAR kDescription[] = WSTR("Stand-in filter for the host's tests");
-const WCHAR kName[] = WSTR("Fake");
-const WCHAR kVersion[] = WSTR("0.1");
-
 } // namespace
 
 extern "C" int ZRDbGetFilterInfo(FilterInfo* pInfo)
 {
-    pInfo->nVersion = 0x00020001;
-    pInfo->nType = 99;
-    pInfo->pszDescription = kDescription;
-    pInfo->pszName = kName;
-    pInfo->pszVersion = kVersion;
-    pInfo->pszMaker = nullptr;
+    const WCHAR* pszDescription = WSTR("Stand-in filter for the host's tests");
+    *pInfo = FilterInfo{0x00020001, 99, pszDescription, WSTR("Fake"), WSTR("0.1"), nullptr};
     return 0;
 }
 
 extern "C" CZRBasicDbFilter* ZRDbCreateFilter(uint32_t hostContext, const WCHAR* pszRegistryKey)
 {
-    if (Ascii(pszRegistryKey) == "FAIL-CREATE")
-        return nullptr;
-    return new FakeFilter(hostContext, pszRegistryKey);
+    return Quoted(pszRegistryKey) == "\"FAIL-CREATE\"" ? nullptr
+                                                       : new FakeFilter(hostContext, pszRegistryKey);
 }
 
 extern "C" int ZRSetOptions()
