@@ -1,7 +1,8 @@
-// tests/filter_test.cpp: the filter object: what construction keeps, its
-// field storage, what destruction releases and what it leaves alone, and
-// both when memory runs out.
+// tests/filter_test.cpp: the module's entry, and the filter object: what
+// construction keeps, its field storage, what destruction releases and what
+// it leaves alone, and both when memory runs out.
 #include "alloc_failure.h"
+#include "filter/LibraryEntry.h"
 #include "filter_fixture.h"
 #include "temp_dir.h"
 
@@ -9,6 +10,29 @@
 
 namespace
 {
+
+// The entry puts the module into the resource chain, through which its
+// dialogs and strings are found; other reasons change nothing. On Windows
+// this program carries the module's code itself, so it attaches the module
+// as the loader would; on Linux the entry ran when the program was loaded.
+TEST(Filter, EntryPutsTheModuleIntoTheResourceChainOnce)
+{
+#if defined(_WIN32)
+    if (!g_hInstance)
+        DllMain(GetModuleHandleW(nullptr), DLL_PROCESS_ATTACH, nullptr);
+#endif
+    HINSTANCE hInstance = g_hInstance;
+    CDynLinkLibrary* link = AfxGetFirstDynLinkLibrary();
+    ASSERT_NE(nullptr, hInstance);
+    ASSERT_NE(nullptr, link);
+    EXPECT_EQ(hInstance, link->m_hModule);
+    EXPECT_EQ(hInstance, link->m_hResource);
+    for (DWORD reason : {DWORD(DLL_PROCESS_DETACH), DWORD(DLL_THREAD_ATTACH), DWORD(DLL_THREAD_DETACH)}) {
+        EXPECT_EQ(TRUE, DllMain(reinterpret_cast<HINSTANCE>(0x1234), reason, nullptr));
+        EXPECT_EQ(hInstance, g_hInstance);
+        EXPECT_EQ(link, AfxGetFirstDynLinkLibrary());
+    }
+}
 
 // The other defaults show in every golden export; these do not. The host's
 // key text may go away as soon as the filter is made.
