@@ -8,13 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace
 {
 
-// The entry puts the module into the resource chain, through which its
-// dialogs and strings are found; other reasons change nothing. On Windows
-// this program carries the module's code itself, so it attaches the module
-// as the loader would; on Linux the entry ran when the program was loaded.
+// The entry puts the module into the resource chain; other reasons change
+// nothing. This program carries the module's code: on Windows it attaches
+// the module as the loader would; on Linux the entry ran at load.
 TEST(Filter, EntryPutsTheModuleIntoTheResourceChainOnce)
 {
 #if defined(_WIN32)
@@ -65,6 +66,19 @@ TEST(Filter, DelimiterIsTheUsersListSeparatorWhenItIsOneCharacter)
     SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, saved);
 }
 #endif
+
+// The host's table has 13 slots: a virtual added after Reserved12 is slot
+// 13, which the compiler's member pointer holds as its offset plus one.
+TEST(Filter, AddsNoSlotPastTheHostsThirteen)
+{
+    struct Probe : CZRDbFilter {
+        virtual int ZRCALL Extra() { return 0; }
+    };
+    auto pmf = &Probe::Extra;
+    ptrdiff_t word;
+    std::memcpy(&word, &pmf, sizeof word);
+    EXPECT_EQ(1 + 13 * static_cast<ptrdiff_t>(sizeof(void*)), word);
+}
 
 // Every allocation construction makes is failed in turn: each failure gives
 // a null filter and leaves nothing allocated; past them, a filter is made.

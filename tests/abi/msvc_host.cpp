@@ -1,13 +1,9 @@
 // tests/abi/msvc_host.cpp: a host built with the Microsoft C++ ABI loads the
-// plug-in library and drives it through its exports and its virtual table.
-//
-// The plug-in is built by another compiler, whose C++ ABI differs from the
-// host's where this host calls it: a virtual destructor takes one slot here,
+// plug-in and drives it through its exports and its virtual table, where
+// the plug-in's compiler differs: a virtual destructor takes one slot here,
 // a CString comes back through a hidden pointer after the object, a deleting
-// destructor takes a flag. Each check is one call a real host makes.
-//
-// Run in the plug-in's folder, it prints one line per check, then "N passed,
-// N failed"; the exit code is 0 only when nothing failed.
+// destructor takes a flag. Run in the plug-in's folder, it prints a line per
+// check, then "N passed, N failed", and exits with 0 only if none failed.
 #include "HostObjects.h"
 
 namespace
@@ -82,8 +78,7 @@ void TestModuleStringMgr(Report& report, IAtlStringMgr* pMgr)
     pData->Release();
 }
 
-// Stands in the header of a string of the module's, counting the Free calls
-// that reach it before passing them on to the module's manager.
+// Stands in a module string's header, counting the frees it passes on.
 class CountingMgr final : public IAtlStringMgr
 {
 public:

@@ -1,6 +1,5 @@
-// tests/string/abort_test.cpp: CAbort's slot 0, which the host calls on its
-// own progress objects; the 32-bit host calls the other slots and the
-// exported copies (tests/abi).
+// tests/string/abort_test.cpp: CAbort's slot 0; the 32-bit ABI host calls
+// the other slots and the exported copies.
 #include "alloc_failure.h"
 #include "common/Abort.h"
 

@@ -1,7 +1,6 @@
-// tests/string/string_test.cpp: String's 1-based searches, and the path
-// operations the filter relies on, also when memory runs out. The members
-// the 32-bit host calls, and CString's release through the host's manager,
-// are the ABI host's to check (tests/abi).
+// tests/string/string_test.cpp: String's 1-based searches and the path
+// operations the filter uses, also out of memory. The exported members and
+// CString's release through the host's manager are the ABI host's to check.
 #include "alloc_failure.h"
 #include "common/String.h"
 
@@ -19,8 +18,8 @@ Text TextOf(const String& s)
     return Text(static_cast<const WCHAR*>(s));
 }
 
-// The searches are the host's, exported for it; the 32-bit host (tests/abi)
-// calls each. These are the edges it does not reach.
+// The searches are exported for the host; these are the edges the ABI host
+// does not reach.
 TEST(String, SearchesCountFromOneAndZeroIsNotFound)
 {
     enum Search { Chr, RChr, Str };
