@@ -1,19 +1,16 @@
 #!/usr/bin/env python3
 """tests/calling_convention_check.py: checks, in the built 32-bit DLL, that
 every operation the host calls through a virtual table removes its own
-arguments from the stack, as the host's member-call convention requires.
+arguments from the stack ('ret N'), as the host's member-call convention
+requires. A slot that takes no arguments ends in a plain 'ret' either way.
 
-A caller-cleans function would end in a plain 'ret'; the host's compiler
-expects 'ret N' with N the bytes of the arguments it pushed. Functions whose
-virtual slot takes no arguments end in a plain 'ret' either way and are
-listed with 0.
+    calling_convention_check.py OBJDUMP NM DLL
 """
 import re
 import subprocess
 import sys
 
-OBJDUMP, NM, DLL = sys.argv[1], sys.argv[2], sys.argv[3]
-POINTER = 4
+OBJDUMP, NM, DLL = sys.argv[1:4]
 
 # Virtual table symbol -> bytes each slot's function removes, slot by slot.
 TABLES = {
@@ -23,9 +20,9 @@ TABLES = {
     # ForwardBeginTable(&name, fields, count), Reserved11(a, b, c),
     # Reserved12(a, b, c).
     "__ZTV12CFerloFilter": [4, 4, 0, 12, 12, 0, 4, 0, 4, 0, 12, 12, 12],
-    # The string manager through which the host releases strings the module
-    # returns: Allocate(length, size), Free(data), Reallocate(data, length,
-    # size), GetNilString(), Clone().
+    # The manager through which the host releases the module's strings:
+    # Allocate(length, size), Free(data), Reallocate(data, length, size),
+    # GetNilString(), Clone().
     "__ZTVN12_GLOBAL__N_115ModuleStringMgrE": [8, 4, 12, 0, 0],
 }
 
@@ -34,48 +31,30 @@ def run(*args):
     return subprocess.run(args, check=True, capture_output=True, text=True).stdout
 
 
-def symbol_addresses():
-    found = {}
-    for line in run(NM, DLL).splitlines():
-        parts = line.split()
-        if len(parts) == 3 and parts[2] in TABLES:
-            found[parts[2]] = int(parts[0], 16)
-    return found
-
-
-def read_words(address, count):
-    """Little-endian 32-bit words of the image at address."""
-    dump = run(OBJDUMP, "-s", "--start-address=%#x" % address,
-               "--stop-address=%#x" % (address + 4 * count), DLL)
-    data = b""
-    for line in dump.splitlines():
-        m = re.match(r"^ ([0-9a-f]{8}) ((?:[0-9a-f]{2,8} ){1,4})", line)
-        if m:
-            data += bytes.fromhex(m.group(2).replace(" ", ""))
+def slots_of(address, count):
+    """The slots of a table, whose symbol stands two words before slot 0."""
+    start = address + 8
+    dump = run(OBJDUMP, "-s", "--start-address=%#x" % start, "--stop-address=%#x" % (start + 4 * count), DLL)
+    data = b"".join(bytes.fromhex(m.group(1).replace(" ", ""))
+                    for m in re.finditer(r"^ [0-9a-f]{8} ((?:[0-9a-f]{2,8} ){1,4})", dump, re.M))
     return [int.from_bytes(data[i:i + 4], "little") for i in range(0, 4 * count, 4)]
 
 
 def functions():
-    """Start address -> how the function there returns: ('ret', bytes),
-    a tail jump to another function ('jmp', address), or a tail jump through
-    the object's own virtual table ('slot', index)."""
-    result, current = {}, None
+    """Start address -> the function's ways out: ('ret', bytes), a tail jump
+    ('jmp', address), or one through the object's own table ('slot', index)."""
+    result, current = {}, []
+    patterns = [("ret", r"ret\s*(?:\$(0x[0-9a-f]+))?", lambda v: int(v or "0", 16)),
+                ("jmp", r"jmp\s+([0-9a-f]+) <", lambda v: int(v, 16)),
+                ("slot", r"jmp\s+\*(0x[0-9a-f]+)?\(%eax\)", lambda v: int(v or "0", 16) // 4)]
     for line in run(OBJDUMP, "-d", "--no-show-raw-insn", DLL).splitlines():
         m = re.match(r"^([0-9a-f]{8}) <.*>:$", line)
         if m:
             current = result.setdefault(int(m.group(1), 16), [])
-            continue
-        if current is None:
-            continue
-        m = re.match(r"^\s*[0-9a-f]+:\s+ret\s*(\$0x[0-9a-f]+)?", line)
-        if m:
-            current.append(("ret", int(m.group(1)[1:], 16) if m.group(1) else 0))
-        m = re.match(r"^\s*[0-9a-f]+:\s+jmp\s+([0-9a-f]+) <", line)
-        if m:
-            current.append(("jmp", int(m.group(1), 16)))
-        m = re.match(r"^\s*[0-9a-f]+:\s+jmp\s+\*(0x[0-9a-f]+)?\(%eax\)", line)
-        if m:
-            current.append(("slot", int(m.group(1) or "0", 16) // POINTER))
+        for kind, pattern, value in patterns:
+            m = re.match(r"^\s*[0-9a-f]+:\s+" + pattern, line)
+            if m:
+                current.append((kind, value(m.group(1))))
     return result
 
 
@@ -83,17 +62,18 @@ def pops_of(code, slots, target, seen=()):
     """The bytes removed on every way out of the function at target."""
     pops = set()
     for kind, value in code.get(target, []):
+        if kind == "slot":
+            value = slots[value] if value < len(slots) else None
         if kind == "ret":
             pops.add(value)
-        elif kind == "jmp" and value in code and value not in seen:
+        elif value in code and value not in seen:
             pops |= pops_of(code, slots, value, seen + (target,))
-        elif kind == "slot" and value < len(slots) and slots[value] not in seen:
-            pops |= pops_of(code, slots, slots[value], seen + (target,))
     return pops
 
 
 def main():
-    addresses = symbol_addresses()
+    addresses = {p[2]: int(p[0], 16) for p in (line.split() for line in run(NM, DLL).splitlines())
+                 if len(p) == 3 and p[2] in TABLES}
     code = functions()
     failed = passed = 0
     for table, pops in TABLES.items():
@@ -101,8 +81,7 @@ def main():
             print("FAIL %s: no such virtual table" % table)
             failed += 1
             continue
-        # The table's symbol stands two words before its first slot.
-        slots = read_words(addresses[table] + 2 * POINTER, len(pops))
+        slots = slots_of(addresses[table], len(pops))
         for slot, (target, expected) in enumerate(zip(slots, pops)):
             rets = sorted(pops_of(code, slots, target))
             ok = rets == [expected]

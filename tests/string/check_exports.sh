@@ -1,15 +1,9 @@
 #!/bin/sh
-# tests/string/check_exports.sh: checks the built Windows module as a host's
-# loader sees it, without running it.
-#
-#   check_exports.sh OBJDUMP NM MODULE EXPECTED
-#
-# - the export table names exactly the names listed in EXPECTED (one a line,
-#   '#' starts a comment), no more and no fewer;
-# - the module imports from system DLLs only: the compiler's runtime is
-#   linked in, so no libstdc++, libgcc or winpthread DLL may be needed;
-# - where CAbort's virtual table is exported, the export points at its first
-#   slot, two pointers past the start of the compiler's own table.
+# tests/string/check_exports.sh OBJDUMP NM MODULE EXPECTED: checks the built
+# Windows module as a host's loader sees it, without running it: it exports
+# exactly the names in EXPECTED ('#' starts a comment); it imports from
+# system DLLs only (the compiler's runtime is linked in); CAbort's exported
+# virtual table points at its first slot, two pointers into the compiler's.
 set -u
 export LC_ALL=C
 
@@ -18,10 +12,7 @@ tmp=${TMPDIR:-/tmp}/check_exports.$$
 trap 'rm -f "$tmp".*' EXIT
 failed=0
 
-fail() {
-    echo "FAIL: $*" >&2
-    failed=1
-}
+fail() { echo "FAIL: $*" >&2 && failed=1; }
 
 "$objdump" -p "$module" >"$tmp.headers" || { echo "FAIL: cannot read $module" >&2; exit 1; }
 
@@ -36,7 +27,6 @@ comm -13 "$tmp.expected" "$tmp.actual" >"$tmp.extra"
 [ -s "$tmp.missing" ] && fail "exports missing:" && sed 's/^/  /' "$tmp.missing" >&2
 [ -s "$tmp.extra" ] && fail "exports not expected:" && sed 's/^/  /' "$tmp.extra" >&2
 
-# Imported DLLs: system libraries only.
 sed -n 's/^[ \t]*DLL Name: //p' "$tmp.headers" >"$tmp.imports"
 [ -s "$tmp.imports" ] || fail "no imports found"
 while read -r dll; do
@@ -47,7 +37,6 @@ while read -r dll; do
     esac
 done <"$tmp.imports"
 
-# CAbort's virtual table: the export's address against the compiler's symbol.
 vtable='??_7CAbort@@6B@'
 if grep -qxF "$vtable" "$tmp.expected"; then
     pointer=4

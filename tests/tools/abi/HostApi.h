@@ -1,11 +1,9 @@
 // tests/tools/abi/HostApi.h: the plug-in's interface as the host declares it.
 //
-// This is the host's side of the boundary, written the way a host built with
-// the Microsoft compiler and MFC 10 declares it: a C++ virtual destructor in
-// slot 0, CString results returned by value, the host's own CString and
-// field class. It shares no header with the plug-in, so the two sides meet
-// only in the binary, where the Microsoft C++ ABI decides every slot, every
-// hidden argument and every offset.
+// Declared as a host built with the Microsoft compiler and MFC 10 declares
+// it: a virtual destructor in slot 0, CString results returned by value. It
+// shares no header with the plug-in, so the two sides meet only in the
+// binary, where the Microsoft C++ ABI decides every slot and offset.
 #pragma once
 
 #include <stddef.h>
@@ -20,12 +18,10 @@ struct FilterInfo {
     const wchar_t* pszMaker;
 };
 
-static_assert(sizeof(unsigned long) == 4, "LLP64: a long is 32 bits");
-static_assert(offsetof(FilterInfo, pszDescription) == 8, "the texts follow the two numbers");
+static_assert(offsetof(FilterInfo, pszDescription) == 8, "LLP64: a long is 32 bits");
 
-// MFC 10's string manager and string header. Every CString points to its
-// characters, which follow this header; the manager that allocated a block
-// is the one that frees it, whichever module holds the string.
+// MFC 10's string manager and string header; the manager that allocated a
+// block frees it, whichever module holds the string.
 struct CStringData;
 
 class IAtlStringMgr
@@ -55,8 +51,7 @@ struct CStringData {
 
 static_assert(sizeof(CStringData) == (sizeof(void*) == 8 ? 24 : 16), "MFC 10's header size");
 
-// The host's CString: only what the host needs to make strings of its own
-// and to own the strings the plug-in returns to it.
+// The host's CString: enough to make strings and own those it is returned.
 class CString
 {
 public:
@@ -121,7 +116,7 @@ public:
     virtual int Reserved12(int a, int b, int c) = 0;
 };
 
-// The exports, all with the C calling convention. ZRSetOptions and
+// The exports, with the C calling convention. ZRSetOptions and
 // ZRGetOptionsString read no argument; hosts have called them with several.
 typedef int(__cdecl* PfnGetFilterInfo)(FilterInfo* pInfo);
 typedef CZRBasicDbFilter*(__cdecl* PfnCreateFilter)(unsigned long hostValue, const wchar_t* pszKey);

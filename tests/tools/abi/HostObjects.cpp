@@ -1,14 +1,10 @@
-// tests/tools/abi/HostObjects.cpp: the host's string manager, CString and fields.
+// tests/tools/abi/HostObjects.cpp: the host's string manager, CString and
+// dialog canceller.
 #include "HostObjects.h"
-
-#include "HostRuntime.h"
 
 HostStringMgr::HostStringMgr()
 {
-    m_nil.data.pStringMgr = this;
-    m_nil.data.nDataLength = 0;
-    m_nil.data.nAllocLength = 0;
-    m_nil.data.nRefs = 2; // never drops to 0
+    m_nil.data = {this, 0, 0, 2}; // the count never drops to 0
     m_nil.terminator = 0;
 }
 
@@ -20,10 +16,7 @@ CStringData* HostStringMgr::Allocate(int nAllocLength, int nCharSize)
     auto* pData = static_cast<CStringData*>(HeapAlloc(GetProcessHeap(), 0, bytes));
     if (!pData)
         return nullptr;
-    pData->pStringMgr = this;
-    pData->nDataLength = 0;
-    pData->nAllocLength = nAllocLength;
-    pData->nRefs = 1;
+    *pData = {this, 0, nAllocLength, 1};
     pData->data()[0] = 0;
     ++m_nAllocated;
     return pData;
@@ -39,20 +32,6 @@ void HostStringMgr::Free(CStringData* pData)
     HeapFree(GetProcessHeap(), 0, pData);
 }
 
-CStringData* HostStringMgr::Reallocate(CStringData* pData, int nAllocLength, int nCharSize)
-{
-    CStringData* pNew = Allocate(nAllocLength, nCharSize);
-    if (!pNew)
-        return nullptr;
-    int nKeep = pData->nDataLength < nAllocLength ? pData->nDataLength : nAllocLength;
-    for (int i = 0; i < nKeep; ++i)
-        pNew->data()[i] = pData->data()[i];
-    pNew->data()[nKeep] = 0;
-    pNew->nDataLength = nKeep;
-    Free(pData);
-    return pNew;
-}
-
 CStringData* HostStringMgr::GetNilString()
 {
     m_nil.data.AddRef();
@@ -61,48 +40,63 @@ CStringData* HostStringMgr::GetNilString()
 
 CString::CString(IAtlStringMgr* pMgr, const wchar_t* psz)
 {
-    int n = static_cast<int>(WideLength(psz));
+    int n = 0;
+    while (psz[n])
+        ++n;
     CStringData* pData = n ? pMgr->Allocate(n, sizeof(wchar_t)) : nullptr;
     if (!pData) {
         m_pszData = pMgr->GetNilString()->data();
         return;
     }
-    for (int i = 0; i <= n; ++i)
-        pData->data()[i] = psz[i];
+    memcpy(pData->data(), psz, (static_cast<size_t>(n) + 1) * sizeof(wchar_t));
     pData->nDataLength = n;
     m_pszData = pData->data();
 }
 
-TestField::TestField(IAtlStringMgr* pMgr, const wchar_t* pszName, const wchar_t* pszValue)
-    : m_pMgr(pMgr), m_name(pMgr, pszName), m_pszValue(pszValue)
+namespace
 {
+typedef BOOL(__stdcall* PfnEnumProc)(void*, intptr_t);
+BOOL(__stdcall* s_pfnEnumThreadWindows)(DWORD, PfnEnumProc, intptr_t);
+BOOL(__stdcall* s_pfnPostMessageW)(void*, unsigned int, uintptr_t, intptr_t);
+DWORD s_nThreadId;
+volatile long s_bStop;
+
+// WM_COMMAND with IDCANCEL, as Escape sends it.
+BOOL __stdcall CancelWindow(void* hWnd, intptr_t)
+{
+    s_pfnPostMessageW(hWnd, 0x0111, 2, 0);
+    return 1;
 }
 
-int TestField::Prepare()
+DWORD __stdcall CancelDialogs(void*)
 {
-    ++m_nPrepare;
+    while (!s_bStop) {
+        s_pfnEnumThreadWindows(s_nThreadId, CancelWindow, 0);
+        Sleep(50);
+    }
     return 0;
 }
+} // namespace
 
-const CString& TestField::GetName()
+// user32 is taken at run time, so that the host needs it only here.
+DialogCanceller::DialogCanceller()
 {
-    ++m_nGetName;
-    return m_name;
+    HMODULE hUser = LoadLibraryW(L"user32.dll");
+    if (!hUser)
+        return;
+    reinterpret_cast<void*&>(s_pfnEnumThreadWindows) = GetProcAddress(hUser, "EnumThreadWindows");
+    reinterpret_cast<void*&>(s_pfnPostMessageW) = GetProcAddress(hUser, "PostMessageW");
+    s_nThreadId = GetCurrentThreadId();
+    s_bStop = 0;
+    if (s_pfnEnumThreadWindows && s_pfnPostMessageW)
+        m_hThread = CreateThread(nullptr, 0, CancelDialogs, nullptr, 0, nullptr);
 }
 
-// A new string of the host's manager, which the plug-in must release
-// through the manager named in its header.
-CString TestField::GetValueText()
+DialogCanceller::~DialogCanceller()
 {
-    if (m_nPrepare == 0)
-        m_bValueBeforePrepare = true;
-    ++m_nGetValueText;
-    return CString(m_pMgr, m_pszValue);
-}
-
-int TestField::Stray(int nSlot)
-{
-    ++m_nStray;
-    m_nLastStraySlot = nSlot;
-    return 0;
+    if (!m_hThread)
+        return;
+    s_bStop = 1;
+    WaitForSingleObject(m_hThread, 0xFFFFFFFF);
+    CloseHandle(m_hThread);
 }

@@ -1,4 +1,4 @@
-// tests/test_main.cpp: runs every unit test.
+// tests/tools/test_main.cpp: runs every unit test.
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
