@@ -44,9 +44,9 @@ void SetEarlierState(CFerloFilter& f, int b)
     f.m_output.m_nTables = 7;
 }
 
-// Paths lie on a missing drive, so the directory step makes nothing and
-// fails (result 1); a name without a directory part stands in the current
-// directory (result 0).
+// Paths lie on a missing drive (MISSING_DRIVE), so the directory step makes
+// nothing and fails (result 1); a name without a directory part stands in
+// the current directory (result 0).
 #define Q "Q:"
 
 TEST(ParseOptions, EveryRowFromBothEarlierStates)
@@ -137,7 +137,7 @@ TEST(ParseOptions, EveryRowFromBothEarlierStates)
 // the parse adds; one that does not is refused whole, leaving no path.
 TEST(ParseOptions, FileFitsWholeOrNotAtAll)
 {
-    const WString sDirectory = WString(MissingDrive()) + WSTR("\\d\\");
+    const WString sDirectory = MISSING_DRIVE WSTR("\\d\\");
     auto Name = [&](size_t nUnits, const WString& sEnd) {
         return sDirectory + WString(nUnits - sDirectory.size() - sEnd.size(), 'n') + sEnd;
     };
@@ -157,15 +157,6 @@ TEST(ParseOptions, FileFitsWholeOrNotAtAll)
         f->ParseOptions(HostStr(WSTR("[FILE=") + row.file + WSTR("]")));
         EXPECT_EQ(row.parsed, f->m_options.m_szFile);
     }
-}
-
-TEST(ParseOptions, MakesTheOutputDirectory)
-{
-    TempDir dir;
-    FilterPtr f = MakeFilter();
-    EXPECT_EQ(0, f->ParseOptions(HostStr(WSTR("[FILE=") + dir.Path(WSTR("out\\data]")))));
-    EXPECT_EQ(dir.Path(WSTR("out\\data.txt")), f->m_options.m_szFile);
-    EXPECT_TRUE(fs::is_directory(dir.Native() / "out"));
 }
 
 // Whichever allocation fails, the parse ends normally and releases all it

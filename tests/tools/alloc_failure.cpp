@@ -7,9 +7,7 @@
 
 namespace
 {
-std::atomic<long> g_live{0};
-std::atomic<long> g_total{0};
-std::atomic<long> g_failAfter{-1};
+std::atomic<long> g_live{0}, g_total{0}, g_failAfter{-1};
 
 void* Allocate(size_t size)
 {
@@ -29,32 +27,29 @@ void* Allocate(size_t size)
 
 void Release(void* p)
 {
-    if (!p)
-        return;
-    --g_live;
-    std::free(p);
+    if (p) {
+        --g_live;
+        std::free(p);
+    }
 }
 } // namespace
 
-namespace alloc
-{
-long LiveBlocks()
+long alloc::LiveBlocks()
 {
     return g_live.load();
 }
-long TotalAllocations()
+long alloc::TotalAllocations()
 {
     return g_total.load();
 }
-void FailAfter(long n)
+void alloc::FailAfter(long n)
 {
     g_failAfter.store(n);
 }
-void NeverFail()
+void alloc::NeverFail()
 {
     g_failAfter.store(-1);
 }
-} // namespace alloc
 
 void* operator new(size_t size)
 {
