@@ -11,26 +11,18 @@ std::atomic<long> g_live{0}, g_total{0}, g_failAfter{-1};
 
 void* Allocate(size_t size)
 {
-    long n = g_failAfter.load();
-    if (n >= 0) {
-        g_failAfter.store(n - 1);
-        if (n == 0)
-            return nullptr;
-    }
+    if (g_failAfter.load() >= 0 && g_failAfter-- == 0)
+        return nullptr;
     void* p = std::malloc(size ? size : 1);
-    if (p) {
-        ++g_live;
-        ++g_total;
-    }
+    if (p)
+        ++g_live, ++g_total;
     return p;
 }
 
 void Release(void* p)
 {
-    if (p) {
-        --g_live;
-        std::free(p);
-    }
+    g_live -= p != nullptr;
+    std::free(p);
 }
 } // namespace
 

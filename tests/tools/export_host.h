@@ -11,23 +11,18 @@
 // A field of the test host: a name, and the value of the current record,
 // which the host sets before each WriteField. Counts the host's calls. The
 // value handed out shares the field's string block and allocates nothing.
-class TestField final : public HostField
-{
-public:
-    explicit TestField(const WString& name) : m_name(name.c_str()) {}
+struct TestField final : HostField {
+    explicit TestField(const WString& sName) : name(sName.c_str()) {}
     int ZRCALL Prepare() override { return ++prepared, 0; }
-    const CString& ZRCALL GetName() override { return m_name; }
+    const CString& ZRCALL GetName() override { return name; }
     CString* ZRCALL GetValueText(CString* pResult) override
     {
         ++valuesTaken;
         return new (pResult) CString(value);
     }
 
-    CString value;
+    CString name, value;
     int prepared = 0, valuesTaken = 0;
-
-private:
-    CString m_name;
 };
 
 struct TestRecord {
@@ -51,11 +46,10 @@ struct ExportLog {
     }
 };
 
-// Runs one export in the host's order: options, then per table BeginTable,
-// per record BeginRecord, one WriteField per field, EndRecord, then
-// EndTable; Commit after the last table; then the filter is destroyed.
-// beforeClosing, when given, runs before each table's last EndRecord and
-// before its EndTable, where the files are closed.
+// Runs one export in the host's order: ParseOptions; per table BeginTable,
+// per record BeginRecord, a WriteField per field and EndRecord, EndTable;
+// Commit; Destroy. beforeClosing, when given, runs before each table's last
+// EndRecord and before its EndTable, where the files are closed.
 inline ExportLog RunExport(const WString& options, const std::vector<TestTable>& tables,
                            const std::function<void()>& beforeClosing = {})
 {

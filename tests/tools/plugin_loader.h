@@ -8,9 +8,8 @@
 #include <dlfcn.h>
 #endif
 
-// The module is loaded once and stays for the life of the test program,
-// as in a host: its entry links a record into its resource chain that the
-// module never frees.
+// The module is loaded once and stays for the life of the test program, as
+// in a host: its entry links a record into a chain that it never frees.
 class PluginLibrary
 {
 public:

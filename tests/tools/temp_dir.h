@@ -1,7 +1,6 @@
 // tests/tools/temp_dir.h: a fresh directory per test, named as the filter names
-// paths (backslashes; on Linux the backslash form of the Linux path, as
-// \tmp\...), the current directory moved into it for a scope, and files'
-// bytes read and written whole.
+// paths (on Linux the backslash form of the path, as \tmp\...), the current
+// directory moved into it for a scope, and files' bytes read and written.
 #pragma once
 
 #include "filter_fixture.h"
@@ -82,8 +81,7 @@ private:
     fs::path m_saved;
 };
 
-// A drive that names none here: on Linux a relative name that does not
-// exist in a fresh current directory, under Windows an unmapped drive.
+// A drive that names none here (on Linux a relative name).
 #define MISSING_DRIVE WSTR("Q:")
 
 inline std::string ReadBytes(const fs::path& path)
