@@ -103,14 +103,22 @@ TEST(TableOutput, TakenNameForTheFirstTable)
     }
 }
 
-// The headline's names are quoted by the CSV rule.
-TEST(TableOutput, HeadlineNamesAreQuoted)
+// The headline's names are quoted by the CSV rule; a table without fields
+// has a headline all the same.
+TEST(TableOutput, HeadlineNames)
 {
-    TempDir dir;
-    Table t(Options(dir, WSTR("d"), WSTR("[CSV=TRUE]")), {WSTR("a;b"), WSTR(" x")});
-    ASSERT_EQ(0, t.Begin(WSTR("T")));
-    t.filter->EndTable();
-    EXPECT_EQ("\"a;b\";\" x\"\r\n", ReadBytes(NativePath(t.Work())));
+    const struct {
+        std::vector<WString> names;
+        const char* headline;
+    } rows[] = {{{WSTR("a;b"), WSTR(" x")}, "\"a;b\";\" x\"\r\n"}, {{}, "\r\n"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.headline);
+        TempDir dir;
+        Table t(Options(dir, WSTR("d"), WSTR("[CSV=TRUE]")), row.names);
+        ASSERT_EQ(0, t.Begin(WSTR("T")));
+        t.filter->EndTable();
+        EXPECT_EQ(row.headline, ReadBytes(NativePath(t.Work())));
+    }
 }
 
 // One file per record: the tables open nothing and keep the names of the
