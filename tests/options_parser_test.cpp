@@ -14,20 +14,20 @@ namespace
 
 Fields Describe(const CFerloFilter& f)
 {
-    Fields fields = {{"file", Narrow(f.m_options.m_szFile)},
-                     {"delimiter", Narrow(f.m_options.m_szDelimiter)},
-                     {"codepage", std::to_string(f.m_options.m_nCodePage)},
-                     {"tables", std::to_string(f.m_output.m_nTables)}};
-    const std::pair<const char*, int32_t> flags[] = {{"csv", f.m_options.m_bCsv},
-                                                     {"overwrite", f.m_options.m_bOverwrite},
-                                                     {"writehead", f.m_options.m_bWriteHead},
-                                                     {"single", f.m_options.m_bSingle},
-                                                     {"xml", f.m_options.m_bXml},
-                                                     {"headline", f.m_options.m_bHeadline},
-                                                     {"map", f.m_options.m_bMap},
-                                                     {"unicode", f.m_options.m_bUnicode}};
-    for (const auto& [pszName, b] : flags)
-        fields[pszName] = std::to_string(b);
+    const Options& o = f.m_options;
+    Fields fields = {{"file", Narrow(o.m_szFile)}, {"delimiter", Narrow(o.m_szDelimiter)}};
+    const std::pair<const char*, int64_t> numbers[] = {{"codepage", o.m_nCodePage},
+                                                       {"tables", f.m_output.m_nTables},
+                                                       {"csv", o.m_bCsv},
+                                                       {"overwrite", o.m_bOverwrite},
+                                                       {"writehead", o.m_bWriteHead},
+                                                       {"single", o.m_bSingle},
+                                                       {"xml", o.m_bXml},
+                                                       {"headline", o.m_bHeadline},
+                                                       {"map", o.m_bMap},
+                                                       {"unicode", o.m_bUnicode}};
+    for (const auto& [pszName, n] : numbers)
+        fields[pszName] = std::to_string(n);
     return fields;
 }
 
@@ -141,7 +141,7 @@ TEST(ParseOptions, FileFitsWholeOrNotAtAll)
     auto Name = [&](size_t nUnits, const WString& sEnd) {
         return sDirectory + WString(nUnits - sDirectory.size() - sEnd.size(), 'n') + sEnd;
     };
-    struct Row {
+    const struct {
         const char* label;
         WString file, parsed;
     } rows[] = {
@@ -151,7 +151,7 @@ TEST(ParseOptions, FileFitsWholeOrNotAtAll)
         {"2044 units and .txt", Name(2044, WSTR("")), WSTR("")},
         {"a later value refused", WSTR("a][FILE=") + Name(5000, WSTR("")), WSTR("")},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         FilterPtr f = MakeFilter();
         f->ParseOptions(HostStr(WSTR("[FILE=") + row.file + WSTR("]")));
