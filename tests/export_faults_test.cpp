@@ -1,9 +1,6 @@
-// tests/export_faults_test.cpp: exports that meet a fault: a directory that
-// cannot be made, files held by another opener, a taken name, a full disk,
-// a read-only target, a planted link, exports racing in one directory,
-// names too long for the path buffers. Each gives its status, no record
-// that reached a file is lost, and a target that was there before is
-// byte for byte as it was unless the export succeeded.
+// tests/export_faults_test.cpp: exports that meet a fault. Each gives its
+// status, no record that reached a file is lost, and a target that was there
+// before is byte for byte as it was unless the export succeeded.
 #include "export_host.h"
 #include "temp_dir.h"
 
@@ -251,11 +248,9 @@ TestTable BigTable(int nRecords, const WString& recordPath = WString())
             std::vector<TestRecord>(nRecords, {recordPath, {WSTR("12345"), text}})};
 }
 
-// The disk fills while the table's file is written, and has room again
-// when the file is closed: a block of the file is missing all the same. The
-// table's end (the record's, one file per record) and Commit report 1, no
-// target is replaced, appended to or made from the cut file, and the cut
-// work file is kept.
+// The disk fills while the table's file is written and has room again when
+// it is closed: the table's end (one file per record, the record's) and
+// Commit report 1, no target is made or changed, the cut work file is kept.
 TEST(ExportFaults, FullDiskWhileWriting)
 {
     const struct {
@@ -330,10 +325,9 @@ void SlipIn(const char* pszStep)
         std::exchange(g_slipIn, nullptr)();
 }
 
-// The two races of exports into one directory, made to happen at their
-// worst moment. An opener whose file is moved to its final name between
-// the open and the lock must not empty it there; and while a file is being
-// moved, an opener must not take and empty it.
+// The two races of exports into one directory at their worst moment: a file
+// moved to its final name between its open and its lock is not emptied there,
+// and a file being moved cannot be taken and emptied by an opener.
 TEST(ExportFaults, OpenAndMoveDoNotInterleave)
 {
     files::SetStepHook(SlipIn);
