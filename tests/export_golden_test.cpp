@@ -2,7 +2,6 @@
 // table as the host drives them, compared byte for byte with the files in
 // tests/golden/. FERLO_UPDATE_GOLDENS=1 writes the files found instead.
 #include "export_host.h"
-#include "file_bytes.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -40,34 +39,18 @@ std::vector<TestTable> FirstTables(size_t n)
     return std::vector<TestTable>(Tables().begin(), Tables().begin() + static_cast<long>(n));
 }
 
-// The record paths of a per-record export name documents in the current
-// directory, so that the paths the XML files quote are the same each run.
-std::vector<TestTable> PerRecordTables()
-{
-    std::vector<TestTable> tables = FirstTables(1);
-    for (TestRecord& record : tables[0].records)
-        record.path += WSTR(".doc");
-    return tables;
-}
-
-// Windows converts a character its code page lacks to a look-alike where it
-// has one (best fit); Linux writes the default character. A case whose
-// files differ for that reason keeps the Windows files in "<name>.windows".
-fs::path GoldenDir(const std::string& name)
-{
-    fs::path golden = fs::path(FERLO_SOURCE_DIR) / "tests" / "golden";
-#if defined(_WIN32)
-    if (fs::exists(golden / (name + ".windows")))
-        return golden / (name + ".windows");
-#endif
-    return golden / name;
-}
-
 // Compares every file the export left in the directory with the golden
-// files of the case: the same names, the same bytes.
+// files of the case: the same names, the same bytes. Windows converts a
+// character its code page lacks to a look-alike where it has one (best
+// fit), Linux to the default character: a case whose files differ for that
+// reason keeps the Windows files in "<name>.windows".
 void ExpectGolden(const std::string& name, const TempDir& dir)
 {
-    fs::path golden = GoldenDir(name);
+    fs::path golden = fs::path(FERLO_SOURCE_DIR) / "tests" / "golden" / name;
+#if defined(_WIN32)
+    if (fs::exists(golden.string() + ".windows"))
+        golden += ".windows";
+#endif
     if (std::getenv("FERLO_UPDATE_GOLDENS")) {
         fs::remove_all(golden);
         fs::create_directories(golden);
@@ -84,44 +67,42 @@ void ExpectGolden(const std::string& name, const TempDir& dir)
     }
 }
 
-struct Case {
-    const char* name;
-    const WCHAR* options; // {D} stands for the export's directory
-    size_t tables;
-    bool perRecord;
-};
-
-WString Expand(const WCHAR* options, const TempDir& dir)
+// {D} in the options stands for the export's directory.
+WString Expand(WString options, const TempDir& dir)
 {
-    WString text = options;
-    WString marker = WSTR("{D}");
-    for (size_t at; (at = text.find(marker)) != WString::npos;)
-        text.replace(at, marker.size(), dir.Path());
-    return text;
+    size_t at = options.find(WSTR("{D}"));
+    return at == WString::npos ? options : options.replace(at, 3, dir.Path());
 }
-
-const Case kCases[] = {
-    {"csv_1252_one_table", WSTR("[FILE={D}\\data][CSV=TRUE][DELIMITER=;][CHARSET=1252]"), 1, false},
-    {"text_1252_three_tables", WSTR("[FILE={D}\\data][DELIMITER=\\t][CHARSET=1252]"), 3, false},
-    {"csv_65001_no_head", WSTR("[FILE={D}\\data.csv][CSV=TRUE][WRITEHEAD=FALSE][CHARSET=65001][DELIMITER=,]"),
-     2, false},
-    {"csv_932_one_table", WSTR("[FILE={D}\\data][CSV=TRUE][DELIMITER=,][CHARSET=932]"), 1, false},
-    {"unicode_one_table", WSTR("[FILE={D}\\data][CHARSET=UNICODE][DELIMITER=\\t]"), 1, false},
-    {"unicode_csv_two_tables", WSTR("[FILE={D}\\data][CSV=TRUE][CHARSET=UNICODE][DELIMITER=;]"), 2, false},
-    {"xml_one_file", WSTR("[FILE={D}\\data][XML=TRUE][DELIMITER=;]"), 1, false},
-    {"per_record_text_headline_unicode",
-     WSTR("[SINGLE=TRUE][HEADLINE=TRUE][CHARSET=UNICODE][CSV=TRUE][DELIMITER=;][FILE=x]"), 1, true},
-    {"per_record_text_65001", WSTR("[SINGLE=TRUE][CHARSET=65001][DELIMITER=|][FILE=x]"), 1, true},
-    {"per_record_xml", WSTR("[SINGLE=TRUE][XML=TRUE][FILE=x]"), 1, true},
-};
 
 TEST(ExportGolden, EveryFormatByteForByte)
 {
-    for (const Case& c : kCases) {
+    const struct {
+        const char* name;
+        const WCHAR* options;
+        size_t tables; // 0: one table of one file per record
+    } cases[] = {
+        {"csv_1252_one_table", WSTR("[FILE={D}\\data][CSV=TRUE][DELIMITER=;][CHARSET=1252]"), 1},
+        {"text_1252_three_tables", WSTR("[FILE={D}\\data][DELIMITER=\\t][CHARSET=1252]"), 3},
+        {"csv_65001_no_head",
+         WSTR("[FILE={D}\\data.csv][CSV=TRUE][WRITEHEAD=FALSE][CHARSET=65001][DELIMITER=,]"), 2},
+        {"csv_932_one_table", WSTR("[FILE={D}\\data][CSV=TRUE][DELIMITER=,][CHARSET=932]"), 1},
+        {"unicode_one_table", WSTR("[FILE={D}\\data][CHARSET=UNICODE][DELIMITER=\\t]"), 1},
+        {"unicode_csv_two_tables", WSTR("[FILE={D}\\data][CSV=TRUE][CHARSET=UNICODE][DELIMITER=;]"), 2},
+        {"xml_one_file", WSTR("[FILE={D}\\data][XML=TRUE][DELIMITER=;]"), 1},
+        {"per_record_text_headline_unicode",
+         WSTR("[SINGLE=TRUE][HEADLINE=TRUE][CHARSET=UNICODE][CSV=TRUE][DELIMITER=;][FILE=x]"), 0},
+        {"per_record_text_65001", WSTR("[SINGLE=TRUE][CHARSET=65001][DELIMITER=|][FILE=x]"), 0},
+        {"per_record_xml", WSTR("[SINGLE=TRUE][XML=TRUE][FILE=x]"), 0},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
+        // The record paths name documents in the current directory, so that
+        // the paths the XML files quote are the same each run.
         CurrentDirectory inside(dir.Native());
-        std::vector<TestTable> tables = c.perRecord ? PerRecordTables() : FirstTables(c.tables);
+        std::vector<TestTable> tables = FirstTables(c.tables ? c.tables : 1);
+        for (TestRecord& record : tables[0].records)
+            record.path += c.tables ? WSTR("") : WSTR(".doc");
         ExportLog log = RunExport(Expand(c.options, dir), tables);
         EXPECT_TRUE(log.AllZero()) << log.calls;
         ExpectGolden(c.name, dir);
@@ -132,7 +113,7 @@ TEST(ExportGolden, EveryFormatByteForByte)
 // bytes without a second headline, or replacing the file with OVERWRITE.
 TEST(ExportGolden, CommitAppendsOrReplaces)
 {
-    struct CommitCase {
+    const struct {
         const char* name;
         const WCHAR* options;
     } cases[] = {
@@ -141,7 +122,7 @@ TEST(ExportGolden, CommitAppendsOrReplaces)
         {"commit_replace",
          WSTR("[FILE={D}\\data.csv][CSV=TRUE][OVERWRITE=TRUE][CHARSET=65001][DELIMITER=;]")},
     };
-    for (const CommitCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         // The existing file: an earlier export of the same table.

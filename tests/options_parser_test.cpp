@@ -14,20 +14,20 @@ namespace
 
 Fields Describe(const CFerloFilter& f)
 {
-    Fields fields = {{"file", Narrow(f.m_options.m_szFile)},
-                     {"delimiter", Narrow(f.m_options.m_szDelimiter)},
-                     {"codepage", std::to_string(f.m_options.m_nCodePage)},
-                     {"tables", std::to_string(f.m_output.m_nTables)}};
-    const std::pair<const char*, int32_t> flags[] = {{"csv", f.m_options.m_bCsv},
-                                                     {"overwrite", f.m_options.m_bOverwrite},
-                                                     {"writehead", f.m_options.m_bWriteHead},
-                                                     {"single", f.m_options.m_bSingle},
-                                                     {"xml", f.m_options.m_bXml},
-                                                     {"headline", f.m_options.m_bHeadline},
-                                                     {"map", f.m_options.m_bMap},
-                                                     {"unicode", f.m_options.m_bUnicode}};
-    for (const auto& [pszName, b] : flags)
-        fields[pszName] = std::to_string(b);
+    const Options& o = f.m_options;
+    Fields fields = {{"file", Narrow(o.m_szFile)}, {"delimiter", Narrow(o.m_szDelimiter)}};
+    const std::pair<const char*, int64_t> numbers[] = {{"codepage", o.m_nCodePage},
+                                                       {"tables", f.m_output.m_nTables},
+                                                       {"csv", o.m_bCsv},
+                                                       {"overwrite", o.m_bOverwrite},
+                                                       {"writehead", o.m_bWriteHead},
+                                                       {"single", o.m_bSingle},
+                                                       {"xml", o.m_bXml},
+                                                       {"headline", o.m_bHeadline},
+                                                       {"map", o.m_bMap},
+                                                       {"unicode", o.m_bUnicode}};
+    for (const auto& [pszName, n] : numbers)
+        fields[pszName] = std::to_string(n);
     return fields;
 }
 
@@ -44,9 +44,9 @@ void SetEarlierState(CFerloFilter& f, int b)
     f.m_output.m_nTables = 7;
 }
 
-// Paths lie on a missing drive, so the directory step makes nothing and
-// fails (result 1); a name without a directory part stands in the current
-// directory (result 0).
+// Paths lie on a missing drive (MISSING_DRIVE), so the directory step makes
+// nothing and fails (result 1); a name without a directory part stands in
+// the current directory (result 0).
 #define Q "Q:"
 
 TEST(ParseOptions, EveryRowFromBothEarlierStates)
@@ -137,11 +137,11 @@ TEST(ParseOptions, EveryRowFromBothEarlierStates)
 // the parse adds; one that does not is refused whole, leaving no path.
 TEST(ParseOptions, FileFitsWholeOrNotAtAll)
 {
-    const WString sDirectory = WString(MissingDrive()) + WSTR("\\d\\");
+    const WString sDirectory = MISSING_DRIVE WSTR("\\d\\");
     auto Name = [&](size_t nUnits, const WString& sEnd) {
         return sDirectory + WString(nUnits - sDirectory.size() - sEnd.size(), 'n') + sEnd;
     };
-    struct Row {
+    const struct {
         const char* label;
         WString file, parsed;
     } rows[] = {
@@ -151,21 +151,12 @@ TEST(ParseOptions, FileFitsWholeOrNotAtAll)
         {"2044 units and .txt", Name(2044, WSTR("")), WSTR("")},
         {"a later value refused", WSTR("a][FILE=") + Name(5000, WSTR("")), WSTR("")},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         FilterPtr f = MakeFilter();
         f->ParseOptions(HostStr(WSTR("[FILE=") + row.file + WSTR("]")));
         EXPECT_EQ(row.parsed, f->m_options.m_szFile);
     }
-}
-
-TEST(ParseOptions, MakesTheOutputDirectory)
-{
-    TempDir dir;
-    FilterPtr f = MakeFilter();
-    EXPECT_EQ(0, f->ParseOptions(HostStr(WSTR("[FILE=") + dir.Path(WSTR("out\\data]")))));
-    EXPECT_EQ(dir.Path(WSTR("out\\data.txt")), f->m_options.m_szFile);
-    EXPECT_TRUE(fs::is_directory(dir.Native() / "out"));
 }
 
 // Whichever allocation fails, the parse ends normally and releases all it

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace
@@ -37,18 +35,16 @@ std::pair<DWORD, Bytes> Query(HKEY hKey, const WCHAR* pszName)
 TEST(Registry, OpensMakeMissingKeys)
 {
     RegistrySandbox sandbox;
-    struct Row {
+    const struct {
         const WCHAR* path;
         DWORD dwDisposition;
-    } rows[] = {
-        {WSTR("Tarnholm\\Host\\Filter"), REG_CREATED_NEW_KEY},
-        {WSTR("tarnholm\\HOST\\filter"), REG_OPENED_EXISTING_KEY},
-        {WSTR("Tarnholm"), REG_OPENED_EXISTING_KEY},
-        {WSTR("Tarnholm\\\\Host\\Ferlo\\"), REG_CREATED_NEW_KEY},
-        {WSTR("Tarnholm\\Host\\Ferlo"), REG_OPENED_EXISTING_KEY},
-        {WSTR("Tarnholm\\..\\.\\%2E"), REG_CREATED_NEW_KEY},
-    };
-    for (const Row& row : rows) {
+    } rows[] = {{WSTR("Tarnholm\\Host\\Filter"), REG_CREATED_NEW_KEY},
+                {WSTR("tarnholm\\HOST\\filter"), REG_OPENED_EXISTING_KEY},
+                {WSTR("Tarnholm"), REG_OPENED_EXISTING_KEY},
+                {WSTR("Tarnholm\\\\Host\\Ferlo\\"), REG_CREATED_NEW_KEY},
+                {WSTR("Tarnholm\\Host\\Ferlo"), REG_OPENED_EXISTING_KEY},
+                {WSTR("Tarnholm\\..\\.\\%2E"), REG_CREATED_NEW_KEY}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(Narrow(row.path));
         DWORD dwDisposition = 0;
         HKEY hKey = OpenKey(row.path, &dwDisposition);
@@ -68,25 +64,23 @@ TEST(Registry, ValuesComeBackWhole)
     HKEY hKey = OpenKey(WSTR("Values"));
     ASSERT_NE(nullptr, hKey);
     const WCHAR szText[] = WSTR("[CSV=TRUE]");
-    struct Row {
+    const struct {
         const WCHAR* name;
         DWORD dwType;
         Bytes data;
-    } rows[] = {
-        {WSTR("Settings"), REG_SZ, BytesOf(szText, 11)},
-        {nullptr, REG_SZ, BytesOf(WSTR("default"), 8)},
-        {WSTR("a/b\\c"), REG_BINARY, Bytes{0, 1, 0, 2}},
-        {WSTR("="), REG_DWORD, Bytes{4, 3, 2, 1}},
-        {WSTR(".."), REG_BINARY, Bytes{'.'}},
-        {WSTR("%41"), REG_BINARY, Bytes{'%'}},
-        {WSTR("A"), REG_BINARY, Bytes{'A'}},
-        {WSTR("\x00E9t\xD83D\xDE00"), REG_BINARY, Bytes{0xE9}},
-        {WSTR("empty"), REG_BINARY, Bytes{}},
-    };
-    for (const Row& row : rows)
+    } rows[] = {{WSTR("Settings"), REG_SZ, BytesOf(szText, 11)},
+                {nullptr, REG_SZ, BytesOf(WSTR("default"), 8)},
+                {WSTR("a/b\\c"), REG_BINARY, Bytes{0, 1, 0, 2}},
+                {WSTR("="), REG_DWORD, Bytes{4, 3, 2, 1}},
+                {WSTR(".."), REG_BINARY, Bytes{'.'}},
+                {WSTR("%41"), REG_BINARY, Bytes{'%'}},
+                {WSTR("A"), REG_BINARY, Bytes{'A'}},
+                {WSTR("\x00E9t\xD83D\xDE00"), REG_BINARY, Bytes{0xE9}},
+                {WSTR("empty"), REG_BINARY, Bytes{}}};
+    for (const auto& row : rows)
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(hKey, row.name, 0, row.dwType, row.data.data(),
                                                 static_cast<DWORD>(row.data.size())));
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(Narrow(row.name));
         EXPECT_EQ(std::make_pair(row.dwType, row.data), Query(hKey, row.name));
     }
@@ -98,12 +92,6 @@ TEST(Registry, ValuesComeBackWhole)
 
 #if !defined(_WIN32)
 
-Bytes FileBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST(RegistryStore, OneFilePerValueBelowTheConfigDirectory)
 {
     RegistrySandbox sandbox;
@@ -113,20 +101,21 @@ TEST(RegistryStore, OneFilePerValueBelowTheConfigDirectory)
     RegSetValueExW(hKey, WSTR("Settings"), 0, REG_SZ, Bytes{'y', 0}.data(), 2);
     RegCloseKey(hKey);
     fs::path key = sandbox.Store() / "software" / "tarnholm gmbh" / "%2E%2E" / "a%3Db";
-    EXPECT_EQ((Bytes{REG_SZ, 0, 0, 0, 'y', 0}), FileBytes(key / "=settings"));
+    EXPECT_EQ(std::string("\1\0\0\0y\0", 6), ReadBytes(key / "=settings")) << "REG_SZ and the data";
     EXPECT_EQ(1, std::distance(fs::directory_iterator(key), fs::directory_iterator()))
         << "no temporary file is left";
 }
 
 // Without XDG_CONFIG_HOME, or with a relative one, the store lies in
-// .config of the home directory.
+// .config of the home directory. The relative one comes first, as the
+// other makes the directory looked for.
 TEST(RegistryStore, HomeWithoutAnAbsoluteConfigDirectory)
 {
     RegistrySandbox sandbox;
     TempDir home;
     std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
     setenv("HOME", home.Native().c_str(), 1);
-    for (const char* pszConfig : {static_cast<const char*>(nullptr), "relative"}) {
+    for (const char* pszConfig : {"relative", static_cast<const char*>(nullptr)}) {
         SCOPED_TRACE(pszConfig ? pszConfig : "unset");
         if (pszConfig)
             setenv("XDG_CONFIG_HOME", pszConfig, 1);

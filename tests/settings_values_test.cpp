@@ -33,7 +33,7 @@ Fields Describe(const Values& v)
 
 TEST(ReadSettingsValues, EachKeywordSetsItsValues)
 {
-    struct Row {
+    const struct {
         const char* label;
         WString options;
         std::string changes; // from the initial values
@@ -58,7 +58,7 @@ TEST(ReadSettingsValues, EachKeywordSetsItsValues)
          "file=" + std::string(2048, 'n')},
         {"a value ends at ]", WSTR("[FILE=a]b]"), "file=a"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         Values read;
         Fields expected = Changed(Describe(read), row.changes);
@@ -74,7 +74,7 @@ TEST(BuildOptionsString, PiecesInTheirOrder)
     const WString sInitial =
         WSTR("[FILE=C:\\out\\data.txt][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE]"
              "[XML=FALSE][HEADLINE=FALSE][DELIMITER=LS][CHARSET=ACP][MAP=FALSE]");
-    struct Row {
+    const struct {
         const char* label;
         void (*change)(Values&);
         WString from, to; // the initial string with from replaced by to
@@ -97,7 +97,7 @@ TEST(BuildOptionsString, PiecesInTheirOrder)
         {"a listed code page", [](Values& v) { v.nCodePageIndex = 3; }, WSTR("=ACP]"), WSTR("=4294967295]")},
         {"map export", [](Values& v) { v.bNotMap = 0; }, WSTR("[MAP=FALSE]"), WSTR("[MAP=TRUE]")},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         Values v;
         wcscpy(v.szFile, WSTR("C:\\out\\data.txt"));
@@ -142,9 +142,8 @@ std::string Choices(const Values& v)
     const int32_t delimiters[] = {v.bDelimSystem, v.bDelimComma, v.bDelimSemicolon, v.bDelimSpace,
                                   v.bDelimTab};
     auto nDelimiter = std::find(std::begin(delimiters), std::end(delimiters), 1) - delimiters;
-    std::string s = Narrow(v.szFile) + " delimiter " + std::to_string(nDelimiter);
-    if (nDelimiter == 5)
-        s += Narrow(v.szOtherDelimiter);
+    std::string s = Narrow(v.szFile) + " delimiter " + std::to_string(nDelimiter) +
+                    (nDelimiter == 5 ? Narrow(v.szOtherDelimiter) : "");
     for (int32_t b :
          {v.bCsv, v.bOverwrite, v.bWriteHead, v.bSingle, v.bDatabaseFile, v.bXml, v.bTextFile, v.bHeadline})
         s += std::to_string(b);
@@ -203,14 +202,12 @@ TEST(StoredOptions, KeptBelowTheHostsKeyOrTheDefaultKey)
     RegistrySandbox sandbox;
     StoreOptions(WSTR("Software\\Host"), WSTR("[CSV=TRUE]"));
     StoreOptions(nullptr, WSTR("[CSV=FALSE]"));
-    struct Row {
+    const struct {
         const WCHAR* key;
         WString stored;
-    } rows[] = {
-        {WSTR("Software\\Host\\Filter\\Ferlo"), WSTR("[CSV=TRUE]")},
-        {WSTR("Software\\Tarnholm GmbH\\ZRIOFilter\\Ferlo"), WSTR("[CSV=FALSE]")},
-    };
-    for (const Row& row : rows) {
+    } rows[] = {{WSTR("Software\\Host\\Filter\\Ferlo"), WSTR("[CSV=TRUE]")},
+                {WSTR("Software\\Tarnholm GmbH\\ZRIOFilter\\Ferlo"), WSTR("[CSV=FALSE]")}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(Narrow(row.key));
         HKEY hKey = OpenKey(row.key);
         WCHAR szValue[64];
@@ -232,7 +229,7 @@ TEST(StoredOptions, KeptBelowTheHostsKeyOrTheDefaultKey)
 // key and a key that cannot be opened give the empty text.
 TEST(StoredOptions, ReadLimits)
 {
-    struct Row {
+    const struct {
         const char* label;
         const WCHAR* hostKey;
         DWORD dwType;
@@ -248,7 +245,7 @@ TEST(StoredOptions, ReadLimits)
         {"a key that cannot be opened", WSTR(""), REG_NONE, WSTR(""), 0, WSTR("")},
     };
     RegistrySandbox sandbox;
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         if (row.dwType != REG_NONE) {
             HKEY hKey = OpenKey((WString(row.hostKey) + WSTR("\\Filter\\Ferlo")).c_str());

@@ -1,9 +1,8 @@
-// tests/table_output_test.cpp: where a table is written (work file, final
-// names, the rename when a second table begins), what its head holds, and
-// the record operations' statuses outside an open file.
+// tests/table_output_test.cpp: a table's head, tables a host leaves open,
+// a taken name, the record operations' statuses outside an open file, and
+// writing records without allocating.
 #include "alloc_failure.h"
 #include "export_host.h"
-#include "file_bytes.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -16,105 +15,70 @@ struct Table {
     FilterPtr filter = MakeFilter();
     std::vector<TestField> fields;
     std::vector<HostField*> pointers;
+    int parsed;
 
     explicit Table(const WString& options, std::vector<WString> names = {WSTR("ID"), WSTR("Name")})
+        : fields(names.begin(), names.end()), parsed(filter->ParseOptions(HostStr(options)))
     {
-        for (const WString& name : names)
-            fields.emplace_back(name);
         for (TestField& field : fields)
             pointers.push_back(&field);
-        parsed = filter->ParseOptions(HostString{options.c_str()});
     }
     int Begin(const WString& name)
     {
-        return filter->BeginTable(HostString{name.c_str()}, pointers.data(),
-                                  static_cast<int>(pointers.size()));
+        return filter->BeginTable(HostStr(name), pointers.data(), static_cast<int>(pointers.size()));
     }
-    int parsed;
+    WString Work() const { return filter->m_output.m_szWorkFile; }
 };
 
-TEST(TableOutput, FirstTableGoesToTheWorkFileWithItsHead)
+WString Options(const TempDir& dir, const WCHAR* file, const WCHAR* more = WSTR(""))
 {
-    struct Row {
+    return WSTR("[CHARSET=1252][DELIMITER=;][FILE=") + dir.Path(file) + WSTR("]") + more;
+}
+
+// The records begin where the head ends: the commit of an append copies
+// them from there.
+TEST(TableOutput, RecordsStartAfterTheHead)
+{
+    const struct {
         const WCHAR* options;
         int64_t recordsStart;
     } rows[] = {
-        {WSTR("[CHARSET=1252][DELIMITER=;]"), 9},            // id;Name CR LF
-        {WSTR("[CHARSET=UNICODE][DELIMITER=;]"), 2 + 2 * 9}, // byte-order mark, 9 units
-        {WSTR("[WRITEHEAD=FALSE][CHARSET=1252]"), 0},
+        {WSTR(""), 9},                          // id;Name CR LF
+        {WSTR("[CHARSET=UNICODE]"), 2 + 2 * 9}, // byte-order mark, 9 units
+        {WSTR("[WRITEHEAD=FALSE]"), 0},
         {WSTR("[WRITEHEAD=FALSE][CHARSET=UNICODE]"), 2},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(Narrow(row.options));
         TempDir dir;
-        Table t(WString(WSTR("[FILE=")) + dir.Path(WSTR("data.csv")) + WSTR("]") + row.options);
-        ASSERT_EQ(0, t.parsed);
+        Table t(Options(dir, WSTR("data.csv"), row.options));
         ASSERT_EQ(0, t.Begin(WSTR("Customers")));
         EXPECT_EQ(row.recordsStart, t.filter->m_output.m_nRecordsStart);
-        EXPECT_EQ(1, t.filter->m_output.m_nTables);
-        EXPECT_EQ(WString(WSTR("Customers")), t.filter->m_output.m_szPrevTable);
-        // The work file lies in the FILE path's directory, under a name
-        // that depends on that directory alone.
-        WString work = t.filter->m_output.m_szWorkFile;
-        EXPECT_EQ(dir.Path() + WSTR("\\"), work.substr(0, dir.Path().size() + 1));
         EXPECT_EQ(0, t.filter->EndTable());
-        EXPECT_EQ(static_cast<uintmax_t>(row.recordsStart), fs::file_size(NativePath(work)));
-        EXPECT_FALSE(fs::exists(dir.Native() / "data.csv")) << "only Commit gives the final name";
+        EXPECT_EQ(static_cast<uintmax_t>(row.recordsStart), fs::file_size(NativePath(t.Work())));
     }
 }
 
-TEST(TableOutput, SecondTableRenamesTheFirstAfterItsName)
-{
-    struct Row {
-        const WCHAR* file;
-        const char* first;
-        const char* second;
-    } rows[] = {
-        {WSTR("data.csv"), "data-Customers.csv", "data-Orders.csv"},
-        // Without an extension the table name is simply appended.
-        {WSTR("data"), "data-Customers", "data-Orders"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.first);
-        TempDir dir;
-        // SINGLE keeps ParseOptions from adding an extension, then is reset.
-        Table t(WString(WSTR("[SINGLE=TRUE][FILE=")) + dir.Path(row.file) + WSTR("]"));
-        t.filter->m_options.m_bSingle = 0;
-        ASSERT_EQ(0, t.Begin(WSTR("Customers")));
-        ASSERT_EQ(0, t.filter->EndTable());
-        ASSERT_EQ(0, t.Begin(WSTR("Orders")));
-        ASSERT_EQ(0, t.filter->EndTable());
-        EXPECT_EQ((std::set<std::string>{row.first, row.second}), dir.Tree());
-        EXPECT_EQ(0, t.filter->Commit()) << "two tables: nothing to commit";
-        EXPECT_EQ((std::set<std::string>{row.first, row.second}), dir.Tree());
-    }
-}
-
-// A host that forgets EndTable: the next table closes the open file first,
-// and both tables keep their heads.
-TEST(TableOutput, NextTableClosesATableLeftOpen)
+// A host that forgets EndTable: the next table, or Commit, closes the open
+// file, and every table keeps its head.
+TEST(TableOutput, TableLeftOpenIsClosedByTheNextTableOrCommit)
 {
     TempDir dir;
-    Table t(WString(WSTR("[CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("data")) + WSTR("]"));
+    Table t(Options(dir, WSTR("data")));
     ASSERT_EQ(0, t.Begin(WSTR("A")));
     ASSERT_EQ(0, t.Begin(WSTR("B")));
     ASSERT_EQ(0, t.filter->EndTable());
     EXPECT_EQ((std::set<std::string>{"data-A.txt", "data-B.txt"}), dir.Tree());
     EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data-A.txt"));
     EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data-B.txt"));
-}
 
-// A host that goes straight from its records to Commit: the table is closed
-// and committed all the same.
-TEST(TableOutput, CommitClosesATableLeftOpen)
-{
-    TempDir dir;
-    Table t(WString(WSTR("[CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("data")) + WSTR("]"));
-    ASSERT_EQ(0, t.Begin(WSTR("A")));
-    EXPECT_EQ(0, t.filter->Commit());
-    EXPECT_EQ(nullptr, t.filter->m_output.m_pFile);
-    EXPECT_EQ(std::set<std::string>{"data.txt"}, dir.Tree());
-    EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data.txt"));
+    TempDir other;
+    Table u(Options(other, WSTR("data")));
+    ASSERT_EQ(0, u.Begin(WSTR("A")));
+    EXPECT_EQ(0, u.filter->Commit());
+    EXPECT_EQ(nullptr, u.filter->m_output.m_pFile);
+    EXPECT_EQ(std::set<std::string>{"data.txt"}, other.Tree());
+    EXPECT_EQ("id;Name\r\n", ReadBytes(other.Native() / "data.txt"));
 }
 
 // The first table's final name is taken: without OVERWRITE its records stay
@@ -126,49 +90,34 @@ TEST(TableOutput, TakenNameForTheFirstTable)
         SCOPED_TRACE(overwrite ? "OVERWRITE on" : "OVERWRITE off");
         TempDir dir;
         WriteBytes(dir.Native() / "data-Customers.txt", "old");
-        Table t(WString(WSTR("[CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("data")) + WSTR("]") +
-                (overwrite ? WSTR("[OVERWRITE=TRUE]") : WSTR("")));
+        Table t(Options(dir, WSTR("data"), overwrite ? WSTR("[OVERWRITE=TRUE]") : WSTR("")));
         ASSERT_EQ(0, t.Begin(WSTR("Customers")));
-        WString work = t.filter->m_output.m_szWorkFile;
+        WString work = t.Work();
         ASSERT_EQ(0, t.filter->EndTable());
-        int status = t.Begin(WSTR("Orders"));
-        if (overwrite) {
-            EXPECT_EQ(0, status);
-            EXPECT_EQ("id;Name\r\n", ReadBytes(dir.Native() / "data-Customers.txt"));
-            EXPECT_FALSE(fs::exists(NativePath(work)));
-        } else {
-            EXPECT_EQ(2, status);
-            EXPECT_EQ("old", ReadBytes(dir.Native() / "data-Customers.txt"));
-            EXPECT_EQ("id;Name\r\n", ReadBytes(NativePath(work))) << "the first table is not lost";
-            EXPECT_EQ(nullptr, t.filter->m_output.m_pFile);
-            EXPECT_EQ(1, t.filter->m_output.m_nTables);
-        }
+        EXPECT_EQ(overwrite ? 0 : 2, t.Begin(WSTR("Orders")));
+        EXPECT_EQ(overwrite ? "id;Name\r\n" : "old", ReadBytes(dir.Native() / "data-Customers.txt"));
+        EXPECT_EQ(overwrite ? "" : "id;Name\r\n", ReadBytes(NativePath(work)))
+            << "the first table is not lost";
+        EXPECT_EQ(overwrite, t.filter->m_output.m_pFile != nullptr);
         t.filter->EndTable();
     }
 }
 
-TEST(TableOutput, HeadlineNamesAndTheFirstID)
+// The headline's names are quoted by the CSV rule; a table without fields
+// has a headline all the same.
+TEST(TableOutput, HeadlineNames)
 {
-    struct Row {
+    const struct {
         std::vector<WString> names;
         const char* headline;
-    } rows[] = {
-        {{WSTR("ID"), WSTR("ID")}, "id;ID\r\n"},
-        {{WSTR("Id"), WSTR("Name")}, "Id;Name\r\n"},
-        {{WSTR("Name"), WSTR("ID")}, "Name;ID\r\n"},
-        {{WSTR("a;b"), WSTR(" x")}, "\"a;b\";\" x\"\r\n"}, // quoted by the CSV rule
-        {{}, "\r\n"},
-    };
-    for (const Row& row : rows) {
+    } rows[] = {{{WSTR("a;b"), WSTR(" x")}, "\"a;b\";\" x\"\r\n"}, {{}, "\r\n"}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.headline);
         TempDir dir;
-        Table t(WString(WSTR("[CSV=TRUE][CHARSET=1252][DELIMITER=;][FILE=")) + dir.Path(WSTR("d")) +
-                    WSTR("]"),
-                row.names);
+        Table t(Options(dir, WSTR("d"), WSTR("[CSV=TRUE]")), row.names);
         ASSERT_EQ(0, t.Begin(WSTR("T")));
-        WString work = t.filter->m_output.m_szWorkFile;
         t.filter->EndTable();
-        EXPECT_EQ(row.headline, ReadBytes(NativePath(work)));
+        EXPECT_EQ(row.headline, ReadBytes(NativePath(t.Work())));
     }
 }
 
@@ -188,25 +137,18 @@ TEST(TableOutput, PerRecordTablesKeepOnlyTheirNames)
     EXPECT_TRUE(dir.Tree().empty());
 }
 
-// Outside an open file the record operations answer as the host expects,
-// and each field is still prepared.
+// Outside an open file the record operations answer as the host expects
+// (one file per record: no record file is open, EndRecord gives 1), and
+// each field is still prepared.
 TEST(TableOutput, RecordOperationsWithoutAnOpenFile)
 {
-    struct Row {
-        const WCHAR* options;
-        int endRecord;
-    } rows[] = {
-        {WSTR("[CHARSET=1252]"), 0}, // one file per table: the line end goes nowhere
-        {WSTR("[SINGLE=TRUE]"), 1},  // one file per record: no record file is open
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(Narrow(row.options));
-        Table t(row.options);
-        TestField& field = t.fields[0];
-        EXPECT_EQ(1, t.filter->WriteField(&field));
-        EXPECT_EQ(1, field.prepared);
-        EXPECT_EQ(0, field.valuesTaken);
-        EXPECT_EQ(row.endRecord, t.filter->EndRecord());
+    for (const WCHAR* options : {WSTR("[CHARSET=1252]"), WSTR("[SINGLE=TRUE]")}) {
+        SCOPED_TRACE(Narrow(options));
+        Table t(options);
+        EXPECT_EQ(1, t.filter->WriteField(&t.fields[0]));
+        EXPECT_EQ(1, t.fields[0].prepared);
+        EXPECT_EQ(0, t.fields[0].valuesTaken);
+        EXPECT_EQ(WString(options) == WSTR("[SINGLE=TRUE]"), t.filter->EndRecord());
         EXPECT_EQ(0, t.filter->EndTable());
         EXPECT_EQ(0, t.filter->EndTable());
         EXPECT_EQ(0, t.filter->Commit());
@@ -214,55 +156,33 @@ TEST(TableOutput, RecordOperationsWithoutAnOpenFile)
     }
 }
 
-} // namespace
-
-namespace
-{
-
-// A field whose value shares one string block: handing it out allocates
-// nothing, so any allocation counted while fields are written is the
-// filter's.
-class SharedValueField final : public HostField
-{
-public:
-    SharedValueField(const WCHAR* name, const WString& value) : m_name(name), m_value(value.c_str()) {}
-    int ZRCALL Prepare() override { return 0; }
-    const CString& ZRCALL GetName() override { return m_name; }
-    CString* ZRCALL GetValueText(CString* pResult) override { return new (pResult) CString(m_value); }
-
-private:
-    CString m_name;
-    CString m_value;
-};
-
+// The test's fields hand out their values without allocating, so any
+// allocation counted while records are written is the filter's, whatever
+// the encoding and however long the value.
 TEST(TableOutput, WritingFieldsAllocatesNothing)
 {
     const WCHAR* options[] = {
-        WSTR("[CSV=TRUE][CHARSET=1252][DELIMITER=;]"),
-        WSTR("[CSV=TRUE][CHARSET=65001][DELIMITER=,]"),
-        WSTR("[CHARSET=UNICODE]"),
-        WSTR("[XML=TRUE]"),
-    };
-    WString quoted = WSTR("needs \"quotes\"; and <escapes> & ümlauts");
-    WString longValue(70000, WSTR('x')); // written in pieces through the buffers
+        WSTR("[CSV=TRUE][CHARSET=1252]"), WSTR("[CSV=TRUE][CHARSET=65001][DELIMITER=,]"),
+        WSTR("[CSV=TRUE][CHARSET=932]"),  WSTR("[CHARSET=12345]"),
+        WSTR("[CHARSET=UNICODE]"),        WSTR("[XML=TRUE]")};
+    const WString values[] = {WSTR("needs \"quotes\"; and <escapes> & \u00FCmlauts \u65E5"),
+                              WString(70000, WSTR('x')), WSTR("")};
     for (const WCHAR* o : options) {
         SCOPED_TRACE(Narrow(o));
         TempDir dir;
-        FilterPtr f = MakeFilter();
-        ASSERT_EQ(0, f->ParseOptions(HostString{
-                         (WString(o) + WSTR("[FILE=") + dir.Path(WSTR("d")) + WSTR("]")).c_str()}));
-        SharedValueField a(WSTR("A"), quoted), b(WSTR("B"), longValue), c(WSTR("C"), WSTR(""));
-        HostField* fields[] = {&a, &b, &c};
-        ASSERT_EQ(0, f->BeginTable(HostString{WSTR("T")}, fields, 3));
+        Table t(Options(dir, WSTR("d"), o), {WSTR("A"), WSTR("B"), WSTR("C")});
+        ASSERT_EQ(0, t.Begin(WSTR("T")));
+        for (int i = 0; i < 3; ++i)
+            t.fields[i].value = values[i].c_str();
         long before = alloc::TotalAllocations();
         for (int record = 0; record < 100; ++record) {
-            f->BeginRecord(WSTR(""));
-            for (HostField* field : fields)
-                ASSERT_EQ(0, f->WriteField(field));
-            f->EndRecord();
+            t.filter->BeginRecord(WSTR(""));
+            for (TestField& field : t.fields)
+                ASSERT_EQ(0, t.filter->WriteField(&field));
+            t.filter->EndRecord();
         }
         EXPECT_EQ(before, alloc::TotalAllocations());
-        EXPECT_EQ(0, f->EndTable());
+        EXPECT_EQ(0, t.filter->EndTable());
     }
 }
 

@@ -7,54 +7,41 @@
 
 namespace
 {
-std::atomic<long> g_live{0};
-std::atomic<long> g_total{0};
-std::atomic<long> g_failAfter{-1};
+std::atomic<long> g_live{0}, g_total{0}, g_failAfter{-1};
 
 void* Allocate(size_t size)
 {
-    long n = g_failAfter.load();
-    if (n >= 0) {
-        g_failAfter.store(n - 1);
-        if (n == 0)
-            return nullptr;
-    }
+    if (g_failAfter.load() >= 0 && g_failAfter-- == 0)
+        return nullptr;
     void* p = std::malloc(size ? size : 1);
-    if (p) {
-        ++g_live;
-        ++g_total;
-    }
+    if (p)
+        ++g_live, ++g_total;
     return p;
 }
 
 void Release(void* p)
 {
-    if (!p)
-        return;
-    --g_live;
+    g_live -= p != nullptr;
     std::free(p);
 }
 } // namespace
 
-namespace alloc
-{
-long LiveBlocks()
+long alloc::LiveBlocks()
 {
     return g_live.load();
 }
-long TotalAllocations()
+long alloc::TotalAllocations()
 {
     return g_total.load();
 }
-void FailAfter(long n)
+void alloc::FailAfter(long n)
 {
     g_failAfter.store(n);
 }
-void NeverFail()
+void alloc::NeverFail()
 {
     g_failAfter.store(-1);
 }
-} // namespace alloc
 
 void* operator new(size_t size)
 {

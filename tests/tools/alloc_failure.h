@@ -3,16 +3,11 @@
 // when memory runs out and that it releases all it takes.
 #pragma once
 
-#include <stddef.h>
-
 namespace alloc
 {
 
-// Blocks allocated and not yet released by this program.
-long LiveBlocks();
-
-// Allocations made since the program started.
-long TotalAllocations();
+long LiveBlocks();       // allocated and not yet released
+long TotalAllocations(); // made since the program started
 
 // The next n allocations succeed, the one after them fails, and all later
 // ones succeed again.

@@ -6,36 +6,23 @@
 #include "filter_fixture.h"
 
 #include <functional>
-#include <string>
 #include <vector>
 
 // A field of the test host: a name, and the value of the current record,
-// which the host sets before each WriteField. Counts the host's calls.
-class TestField final : public HostField
-{
-public:
-    explicit TestField(const WString& name) : m_name(name.c_str()) {}
-
-    int ZRCALL Prepare() override
-    {
-        ++prepared;
-        return 0;
-    }
-    const CString& ZRCALL GetName() override { return m_name; }
+// which the host sets before each WriteField. Counts the host's calls. The
+// value handed out shares the field's string block and allocates nothing.
+struct TestField final : HostField {
+    explicit TestField(const WString& sName) : name(sName.c_str()) {}
+    int ZRCALL Prepare() override { return ++prepared, 0; }
+    const CString& ZRCALL GetName() override { return name; }
     CString* ZRCALL GetValueText(CString* pResult) override
     {
         ++valuesTaken;
-        return new (pResult) CString(m_value.c_str());
+        return new (pResult) CString(value);
     }
 
-    void SetValue(const WString& value) { m_value = value; }
-
-    int prepared = 0;
-    int valuesTaken = 0;
-
-private:
-    CString m_name;
-    WString m_value;
+    CString name, value;
+    int prepared = 0, valuesTaken = 0;
 };
 
 struct TestRecord {
@@ -59,16 +46,10 @@ struct ExportLog {
     }
 };
 
-inline std::string Ascii(const WString& s)
-{
-    return Narrow(s.c_str());
-}
-
-// Runs one export in the host's order: options, then per table BeginTable,
-// per record BeginRecord, one WriteField per field, EndRecord, then
-// EndTable; Commit after the last table; then the filter is destroyed.
-// beforeClosing, when given, runs before each table's last EndRecord and
-// before its EndTable, where the files are closed.
+// Runs one export in the host's order: ParseOptions; per table BeginTable,
+// per record BeginRecord, a WriteField per field and EndRecord, EndTable;
+// Commit; Destroy. beforeClosing, when given, runs before each table's last
+// EndRecord and before its EndTable, where the files are closed.
 inline ExportLog RunExport(const WString& options, const std::vector<TestTable>& tables,
                            const std::function<void()>& beforeClosing = {})
 {
@@ -76,25 +57,19 @@ inline ExportLog RunExport(const WString& options, const std::vector<TestTable>&
     auto note = [&log](const std::string& what, int status) {
         log.calls += (log.calls.empty() ? "" : " ") + what + "=" + std::to_string(status);
     };
-    CZRBasicDbFilter* p = ZRDbCreateFilter(0, nullptr);
-    if (!p)
-        return log;
-    note("ParseOptions", p->ParseOptions(HostString{options.c_str()}));
+    FilterPtr p = MakeFilter();
+    note("ParseOptions", p->ParseOptions(HostStr(options)));
     for (const TestTable& table : tables) {
-        std::vector<TestField> fields;
-        fields.reserve(table.fields.size());
-        for (const WString& name : table.fields)
-            fields.emplace_back(name);
+        std::vector<TestField> fields(table.fields.begin(), table.fields.end());
         std::vector<HostField*> pointers;
         for (TestField& field : fields)
             pointers.push_back(&field);
-        HostString hostName{table.name.c_str()};
-        note("BeginTable(" + Ascii(table.name) + ")",
-             p->BeginTable(hostName, pointers.data(), static_cast<int>(pointers.size())));
+        note("BeginTable(" + Narrow(table.name.c_str()) + ")",
+             p->BeginTable(HostStr(table.name), pointers.data(), static_cast<int>(pointers.size())));
         for (const TestRecord& record : table.records) {
             note("BeginRecord", p->BeginRecord(record.path.c_str()));
             for (size_t i = 0; i < fields.size(); ++i) {
-                fields[i].SetValue(i < record.values.size() ? record.values[i] : WString());
+                fields[i].value = i < record.values.size() ? record.values[i].c_str() : WSTR("");
                 note("WriteField", p->WriteField(&fields[i]));
             }
             if (beforeClosing && &record == &table.records.back())
@@ -106,6 +81,5 @@ inline ExportLog RunExport(const WString& options, const std::vector<TestTable>&
         note("EndTable", p->EndTable());
     }
     note("Commit", p->Commit());
-    p->Destroy(kDestroyFree);
     return log;
 }

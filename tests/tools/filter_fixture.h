@@ -12,13 +12,12 @@ struct DestroyFilter {
     void operator()(CZRBasicDbFilter* p) const { p->Destroy(kDestroyFree); }
 };
 using FilterPtr = std::unique_ptr<CFerloFilter, DestroyFilter>;
+using WString = std::basic_string<WCHAR>;
 
 inline FilterPtr MakeFilter(uint32_t hostContext = 0, const WCHAR* pszKey = nullptr)
 {
     return FilterPtr(static_cast<CFerloFilter*>(ZRDbCreateFilter(hostContext, pszKey)));
 }
-
-using WString = std::basic_string<WCHAR>;
 
 // A host string object over a text the test keeps alive.
 inline HostString HostStr(const WString& s)
@@ -30,14 +29,10 @@ inline HostString HostStr(const WString& s)
 inline std::string Narrow(const WCHAR* s)
 {
     std::string out;
+    char buf[8];
     for (; s && *s; ++s) {
-        if (*s < 0x80) {
-            out += static_cast<char>(*s);
-        } else {
-            char buf[8];
-            snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(*s));
-            out += buf;
-        }
+        snprintf(buf, sizeof buf, *s < 0x80 ? "%c" : "\\u%04X", static_cast<unsigned>(*s));
+        out += buf;
     }
     return out;
 }

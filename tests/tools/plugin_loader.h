@@ -8,9 +8,8 @@
 #include <dlfcn.h>
 #endif
 
-// The module is loaded once and stays for the life of the test program,
-// as in a host: its entry links a record into its resource chain that the
-// module never frees.
+// The module is loaded once and stays for the life of the test program, as
+// in a host: its entry links a record into a chain that it never frees.
 class PluginLibrary
 {
 public:
@@ -19,36 +18,22 @@ public:
         static PluginLibrary* s_library = new PluginLibrary();
         return *s_library;
     }
-
-private:
-    PluginLibrary()
-    {
-#if defined(_WIN32)
-        // The plug-in lies beside the test program, where the loader looks.
-        m_handle = LoadLibraryA(FERLO_PLUGIN_NAME);
-#else
-        m_handle = dlopen(FERLO_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-#endif
-    }
-    PluginLibrary(const PluginLibrary&) = delete;
-    PluginLibrary& operator=(const PluginLibrary&) = delete;
-
-public:
-    bool Loaded() const
-    {
-        return m_handle != nullptr;
-    }
+    bool Loaded() const { return m_handle != nullptr; }
 
     template <typename F> F Find(const char* name) const
     {
 #if defined(_WIN32)
-        return reinterpret_cast<F>(
-            reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_handle), name)));
+        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m_handle, name)));
 #else
         return reinterpret_cast<F>(dlsym(m_handle, name));
 #endif
     }
 
 private:
-    void* m_handle = nullptr;
+#if defined(_WIN32)
+    // The plug-in lies beside the test program, where the loader looks.
+    HMODULE m_handle = LoadLibraryA(FERLO_PLUGIN_NAME);
+#else
+    void* m_handle = dlopen(FERLO_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+#endif
 };

@@ -12,6 +12,7 @@ public:
 #if defined(_WIN32)
     RegistrySandbox()
     {
+        static int s_nCount = 0;
         m_name = L"Software\\FerloTests\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                  std::to_wstring(++s_nCount);
         RegCreateKeyExW(HKEY_CURRENT_USER, m_name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hKey,
@@ -26,26 +27,19 @@ public:
     }
 
 private:
-    static inline int s_nCount = 0;
     std::wstring m_name;
     HKEY m_hKey = nullptr;
 #else
-    RegistrySandbox()
+    RegistrySandbox() : m_bHadSaved(getenv("XDG_CONFIG_HOME") != nullptr)
     {
-        const char* pszSaved = getenv("XDG_CONFIG_HOME");
-        m_bHadSaved = pszSaved != nullptr;
-        if (pszSaved)
-            m_saved = pszSaved;
+        if (m_bHadSaved)
+            m_saved = getenv("XDG_CONFIG_HOME");
         setenv("XDG_CONFIG_HOME", m_dir.Native().c_str(), 1);
     }
     ~RegistrySandbox()
     {
-        if (m_bHadSaved)
-            setenv("XDG_CONFIG_HOME", m_saved.c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
+        m_bHadSaved ? setenv("XDG_CONFIG_HOME", m_saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
     }
-
     // The directory that stands for HKEY_CURRENT_USER.
     fs::path Store() const
     {
@@ -54,8 +48,8 @@ private:
 
 private:
     TempDir m_dir;
+    bool m_bHadSaved;
     std::string m_saved;
-    bool m_bHadSaved = false;
 #endif
 };
 

@@ -1,14 +1,16 @@
 // tests/tools/temp_dir.h: a fresh directory per test, named as the filter names
-// paths (backslashes; on Linux the backslash form of the Linux path, as
-// \tmp\...), and the current directory moved into it for a test's length.
+// paths (on Linux the backslash form of the path, as \tmp\...), the current
+// directory moved into it for a scope, and files' bytes read and written.
 #pragma once
 
 #include "filter_fixture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <set>
-#include <string>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -17,9 +19,7 @@ namespace fs = std::filesystem;
 inline fs::path NativePath(WString path)
 {
 #if !defined(_WIN32)
-    for (WCHAR& c : path)
-        if (c == u'\\')
-            c = u'/';
+    std::replace(path.begin(), path.end(), u'\\', u'/');
 #endif
     return fs::path(path);
 }
@@ -40,7 +40,6 @@ public:
         std::error_code error;
         fs::remove_all(m_native, error);
     }
-
     const fs::path& Native() const { return m_native; }
 
     // The directory's path with a relative name joined, in the filter's form.
@@ -50,9 +49,7 @@ public:
         WString path = m_native.wstring();
 #else
         WString path = m_native.u16string();
-        for (WCHAR& c : path)
-            if (c == u'/')
-                c = u'\\';
+        std::replace(path.begin(), path.end(), u'/', u'\\');
 #endif
         return relative.empty() ? path : path + WSTR("\\") + relative;
     }
@@ -84,10 +81,17 @@ private:
     fs::path m_saved;
 };
 
-// A drive letter that names no drive here: on Linux a relative name that
-// does not exist in a fresh current directory, under Windows an unmapped
-// drive. The walk finds no level of it and creates nothing.
-inline const WCHAR* MissingDrive()
+// A drive that names none here (on Linux a relative name).
+#define MISSING_DRIVE WSTR("Q:")
+
+inline std::string ReadBytes(const fs::path& path)
 {
-    return WSTR("Q:");
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+inline void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
 }
