@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""tests/calling_convention_check.py: checks, in the built 32-bit DLL, that
-every operation the host calls through a virtual table removes its own
-arguments from the stack ('ret N'), as the host's member-call convention
-requires. A slot that takes no arguments ends in a plain 'ret' either way.
-
-    calling_convention_check.py OBJDUMP NM DLL
+"""tests/calling_convention_check.py OBJDUMP NM DLL: checks in the built 32-bit
+DLL that every slot the host calls removes its own arguments ('ret N'), as the
+host's member-call convention requires (no arguments: a plain 'ret' either way).
 """
 import re
 import subprocess
@@ -12,17 +9,11 @@ import sys
 
 OBJDUMP, NM, DLL = sys.argv[1:4]
 
-# Virtual table symbol -> bytes each slot's function removes, slot by slot.
+# Virtual table symbol -> the bytes each slot removes, from the arguments of
+# Destroy .. Reserved12 (Configure: result, flag, options), and of the string
+# manager the host releases the module's strings through (Allocate .. Clone).
 TABLES = {
-    # Destroy(flags), ParseOptions(&options), Commit(), Configure(&result,
-    # &changed, options), BeginTable(&name, fields, count), EndTable(),
-    # BeginRecord(path), EndRecord(), WriteField(field), Reserved9(),
-    # ForwardBeginTable(&name, fields, count), Reserved11(a, b, c),
-    # Reserved12(a, b, c).
     "__ZTV12CFerloFilter": [4, 4, 0, 12, 12, 0, 4, 0, 4, 0, 12, 12, 12],
-    # The manager through which the host releases the module's strings:
-    # Allocate(length, size), Free(data), Reallocate(data, length, size),
-    # GetNilString(), Clone().
     "__ZTVN12_GLOBAL__N_115ModuleStringMgrE": [8, 4, 12, 0, 0],
 }
 

@@ -1,6 +1,5 @@
-// tests/filter_test.cpp: the module's entry, and the filter object: what
-// construction keeps, its field storage, what destruction releases and what
-// it leaves alone, and both when memory runs out.
+// tests/filter_test.cpp: the module's entry, and the filter object: what it
+// keeps, its field storage, what destruction frees, also out of memory.
 #include "alloc_failure.h"
 #include "filter/LibraryEntry.h"
 #include "filter_fixture.h"
@@ -13,9 +12,8 @@
 namespace
 {
 
-// The entry puts the module into the resource chain; other reasons change
-// nothing. This program carries the module's code: on Windows it attaches
-// the module as the loader would; on Linux the entry ran at load.
+// Other reasons change nothing. On Windows this program attaches the module's
+// code as the loader would; on Linux the entry ran at load.
 TEST(Filter, EntryPutsTheModuleIntoTheResourceChainOnce)
 {
 #if defined(_WIN32)
@@ -35,7 +33,7 @@ TEST(Filter, EntryPutsTheModuleIntoTheResourceChainOnce)
     }
 }
 
-// The other defaults show in every golden export; these do not. The host's
+// The other defaults show in the golden exports; these do not. The host's
 // key text may go away as soon as the filter is made.
 TEST(Filter, KeepsItsOwnCopyOfTheKeyAndWritesTheSystemCodePage)
 {
@@ -80,8 +78,7 @@ TEST(Filter, AddsNoSlotPastTheHostsThirteen)
     EXPECT_EQ(1 + 13 * static_cast<ptrdiff_t>(sizeof(void*)), word);
 }
 
-// Every allocation construction makes is failed in turn: each failure gives
-// a null filter and leaves nothing allocated; past them, a filter is made.
+// Each allocation of construction fails in turn: a null filter, nothing left.
 TEST(Filter, AnyFailedAllocationInConstructionGivesNullAndLeaksNothing)
 {
     for (const WCHAR* key : {static_cast<const WCHAR*>(nullptr), WSTR("Software\\Host")}) {
@@ -102,8 +99,8 @@ TEST(Filter, AnyFailedAllocationInConstructionGivesNullAndLeaksNothing)
     }
 }
 
-// The host's field pointers are kept in an array that grows to the next
-// multiple of 32 that holds the index; entries skipped over are null.
+// The host's field pointers: the array grows to the next multiple of 32 that
+// holds the index; entries skipped over are null.
 TEST(Filter, FieldStorageGrowsInStepsOf32AndZeroesTheGap)
 {
     FieldArray a{nullptr, 0, 0, 32};
@@ -138,9 +135,7 @@ TEST(Filter, TableWhoseFieldsCannotBeKeptFailsAndKeepsNothing)
     EXPECT_EQ(before - 1, alloc::LiveBlocks());
 }
 
-// Destruction frees the object only when asked to, and never closes or
-// touches the output stream: the host has ended its tables and committed
-// before it destroys the filter.
+// The stream is left alone: the host has committed before it destroys the filter.
 TEST(Filter, DestroyFreesWhenAskedAndLeavesTheStreamOpen)
 {
     TempDir dir;

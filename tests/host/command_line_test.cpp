@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
-
 // The command as one line, the mode and what was given, or the message.
-std::string Parsed(const std::vector<std::string>& args)
+static std::string Parsed(const std::vector<std::string>& args)
 {
     CommandLine line;
     std::string error;
@@ -28,8 +25,6 @@ std::string Parsed(const std::vector<std::string>& args)
     return out + (line.bQuiet ? " quiet" : "") + (line.bMap ? " map" : "") + (line.bStrict ? " strict" : "") +
            (line.bExplain ? " explain" : "");
 }
-
-} // namespace
 
 TEST(CommandLine, ParsesOrRefusesWithOneLine)
 {

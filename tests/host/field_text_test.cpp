@@ -1,16 +1,12 @@
 // tests/host/field_text_test.cpp: the value strings the host hands to the
-// plug-in: their texts, and the reuse of one block per value, which must
-// never overwrite a text that a holder of a copy still reads.
+// plug-in, whose block is reused unless a copy still holds it.
 #include "HostFields.h"
 
 #include <gtest/gtest.h>
 
-namespace
-{
-
-// What the plug-in does with a value: takes it into its own storage, reads
-// it and releases it.
-std::string TakeAndRelease(HostField& field)
+// What the plug-in does with a value: takes it into its storage, reads it
+// and releases it.
+static std::string TakeAndRelease(HostField& field)
 {
     alignas(CString) unsigned char storage[sizeof(CString)];
     CString* pValue = field.GetValueText(reinterpret_cast<CString*>(storage));
@@ -18,8 +14,6 @@ std::string TakeAndRelease(HostField& field)
     pValue->~CString();
     return text;
 }
-
-} // namespace
 
 TEST(FieldText, ReusesItsBlockWhileNoOneElseHoldsIt)
 {

@@ -1,5 +1,4 @@
-// tests/string/abort_test.cpp: CAbort's slot 0; the 32-bit ABI host calls
-// the other slots and the exported copies.
+// tests/string/abort_test.cpp: CAbort's slot 0 (the ABI host calls the rest).
 #include "alloc_failure.h"
 #include "common/Abort.h"
 

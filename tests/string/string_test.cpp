@@ -1,6 +1,5 @@
-// tests/string/string_test.cpp: String's 1-based searches and the path
-// operations the filter uses, also out of memory. The exported members and
-// CString's release through the host's manager are the ABI host's to check.
+// tests/string/string_test.cpp: String's 1-based searches and path operations,
+// also out of memory; the ABI host checks the exported members.
 #include "alloc_failure.h"
 #include "common/String.h"
 
@@ -18,8 +17,7 @@ Text TextOf(const String& s)
     return Text(static_cast<const WCHAR*>(s));
 }
 
-// The searches are exported for the host; these are the edges the ABI host
-// does not reach.
+// The edges the ABI host does not reach.
 TEST(String, SearchesCountFromOneAndZeroIsNotFound)
 {
     enum Search { Chr, RChr, Str };
@@ -49,9 +47,8 @@ TEST(String, SearchesCountFromOneAndZeroIsNotFound)
     }
 }
 
-// Joining puts exactly one backslash at the seam, an empty directory being
-// the current one; the directory part keeps its backslash, so that a file
-// at a root keeps the root.
+// A join puts one backslash at the seam (an empty directory is the current
+// one); path() keeps its backslash, so that a file at a root keeps the root.
 TEST(String, PathOperations)
 {
     const struct {
@@ -87,9 +84,8 @@ TEST(String, PathOperations)
     }
 }
 
-// Each allocation in turn fails: a constructor without memory holds an
-// empty text that is never freed, a join keeps the previous text, path()
-// gives the whole directory or the empty text, and nothing leaks.
+// Each allocation fails in turn: a text is then empty (never freed), a join
+// keeps the previous text, path() gives all or nothing, and nothing leaks.
 TEST(String, WithoutMemoryTextsStayValidAndNothingLeaks)
 {
     long before = alloc::LiveBlocks();

@@ -1,18 +1,13 @@
 // tests/tools/fake_plugin.cpp: a stand-in for the filter library for the
-// host's tests. It exports the four functions and answers through the same
-// slots, but writes no output: it logs every call, one line each, into the
-// file that the options name, and returns the statuses they ask for:
-//
+// host's tests, with the same exports and slots. It writes no output but logs
+// every call, a line each, and returns the statuses the options ask for:
 //   [LOG=calls.log]        the log file, written from ParseOptions on
 //   [FAIL=WriteField:5:1]  the 5th WriteField call returns status 1
-//   [SINK=TRUE]            no log: fields are only read and released, as
-//                          the filter does (for timing the host alone)
-//
-// A registry key of FAIL-CREATE makes ZRDbCreateFilter return null. Lines
-// starting "FAULT:" show what the order of calls would not: a field other
-// than the next of the table, a value string not built in the storage
-// passed or built by the plug-in's own string manager, a field of the last
-// table that changed.
+//   [SINK=TRUE]            no log: fields are only read and released (timing)
+// A registry key of FAIL-CREATE makes ZRDbCreateFilter return null. "FAULT:"
+// lines show what the order of calls would not: a field out of turn, a value
+// string not built in the storage passed or built by the plug-in's own
+// manager, a field of the last table that changed.
 #include "filter/BasicDbFilter.h"
 #include "filter/FilterInfo.h"
 
@@ -161,8 +156,7 @@ public:
 private:
     ~FakeFilter() = default;
 
-    // The status the options asked for this call, 0 by default; the line
-    // shows a non-zero one.
+    // The status the options ask for this call, 0 by default; logged if not 0.
     int Answer(const std::string& op, const std::string& line)
     {
         int status = op == m_failOp && ++m_nFailOpCalls == m_nFailCall ? m_nFailStatus : 0;
@@ -176,8 +170,8 @@ private:
             fprintf(m_log, "%s\n", line.c_str());
     }
 
-    // The fields of the table begun last stay the host's to keep alive until
-    // the next BeginTable or the end: their names must still be there.
+    // The host keeps the last table's fields alive until the next BeginTable
+    // or the end: their names must still be there.
     void CheckEarlierFields()
     {
         for (size_t i = 0; i < m_fields.size(); ++i)
@@ -185,17 +179,13 @@ private:
                 Log("FAULT: field " + std::to_string(i) + " of the last table changed its name");
     }
 
-    std::string m_created;
+    std::string m_created, m_failOp;
     FILE* m_log = nullptr;
     bool m_bSink = false;
-    std::string m_failOp;
-    int m_nFailCall = 0;
-    int m_nFailStatus = 0;
-    int m_nFailOpCalls = 0;
+    int m_nFailCall = 0, m_nFailStatus = 0, m_nFailOpCalls = 0;
     std::vector<HostField*> m_fields;
     std::vector<std::string> m_names;
-    size_t m_nNextField = 0;
-    size_t m_nSunk = 0;
+    size_t m_nNextField = 0, m_nSunk = 0;
 };
 
 } // namespace
@@ -203,7 +193,7 @@ private:
 extern "C" int ZRDbGetFilterInfo(FilterInfo* pInfo)
 {
     const WCHAR* pszDescription = WSTR("Stand-in filter for the host's tests");
-    *pInfo = FilterInfo{0x00020001, 99, pszDescription, WSTR("Fake"), WSTR("0.1"), nullptr};
+    *pInfo = {0x00020001, 99, pszDescription, WSTR("Fake"), WSTR("0.1"), nullptr};
     return 0;
 }
 

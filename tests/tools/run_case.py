@@ -1,18 +1,17 @@
 #!/usr/bin/env python3
 """tests/tools/run_case.py: runs ferlo-export once in a fresh folder and
-compares its exit status, stdout, stderr and every file it left there (the
-inputs aside) with a golden folder holding exit, stdout, stderr and files/.
+compares its exit status, stdout, stderr and the files it left (inputs aside)
+with a golden folder holding exit, stdout, stderr and files/.
 
     run_case.py --program PROGRAM --golden DIR --work DIR [--input FILE]...
                 [--mkdir NAME]... [--name TEXT=NAME]... [--emulator PROGRAM] -- ARG...
 
---name replaces a text of the output by a name (a build path, say). An
-expected line ending in {...} matches any line that begins with the text
-before it: the system's own words. Under an emulator (the Windows build)
-stdout.windows and stderr.windows stand in for stdout and stderr where
-they exist, and files match the golden names without regard to case, as
-Windows names them. With FERLO_UPDATE_GOLDENS=1 the run writes the golden
-folder instead (under an emulator only the .windows texts) and passes.
+--name replaces a text of the output (a build path, say). An expected line
+ending in {...} matches a line that begins with the text before it (the
+system's own words). Under an emulator (Windows), stdout.windows and
+stderr.windows stand in where they exist, and file names match regardless of
+case. FERLO_UPDATE_GOLDENS=1 writes the golden folder instead (under an
+emulator only the .windows texts).
 """
 
 import argparse
@@ -24,26 +23,22 @@ import sys
 WILDCARD = "{...}"
 
 
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 def files_in(folder, skip=()):
-    found = {}
-    for root, _, names in os.walk(folder):
-        for name in names:
-            path = os.path.join(root, name)
-            relative = os.path.relpath(path, folder).replace(os.sep, "/")
-            if relative not in skip:
-                with open(path, "rb") as f:
-                    found[relative] = f.read()
-    return found
+    paths = (os.path.join(root, name) for root, _, names in os.walk(folder) for name in names)
+    found = {os.path.relpath(path, folder).replace(os.sep, "/"): path for path in paths}
+    return {relative: read(path) for relative, path in found.items() if relative not in skip}
 
 
 def golden_text(golden, name, windows):
     path = os.path.join(golden, name)
     if windows and os.path.exists(path + ".windows"):
         path += ".windows"
-    if not os.path.exists(path):
-        return None
-    with open(path, "rb") as f:
-        return f.read().decode("utf-8")
+    return read(path).decode("utf-8") if os.path.exists(path) else None
 
 
 def write_text(path, text):
@@ -69,8 +64,7 @@ def update(golden, run, windows):
     for relative, data in run["files"].items():
         path = os.path.join(golden, "files", relative)
         os.makedirs(os.path.dirname(path), exist_ok=True)
-        with open(path, "wb") as f:
-            f.write(data)
+        open(path, "wb").write(data)
 
 
 def lines_match(expected, actual):

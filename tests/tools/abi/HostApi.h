@@ -1,9 +1,7 @@
-// tests/tools/abi/HostApi.h: the plug-in's interface as the host declares it.
-//
-// Declared as a host built with the Microsoft compiler and MFC 10 declares
-// it: a virtual destructor in slot 0, CString results returned by value. It
-// shares no header with the plug-in, so the two sides meet only in the
-// binary, where the Microsoft C++ ABI decides every slot and offset.
+// tests/tools/abi/HostApi.h: the plug-in's interface as a host built with the
+// Microsoft compiler and MFC 10 declares it: a virtual destructor in slot 0,
+// CString results by value. It shares no header with the plug-in, so the two
+// sides meet only in the binary, where the Microsoft C++ ABI decides the layout.
 #pragma once
 
 #include <stddef.h>
@@ -41,7 +39,6 @@ struct CStringData {
     long nRefs;
 
     wchar_t* data() { return reinterpret_cast<wchar_t*>(this + 1); }
-    void AddRef() { ++nRefs; }
     void Release()
     {
         if (--nRefs <= 0)
@@ -56,7 +53,7 @@ class CString
 {
 public:
     CString(IAtlStringMgr* pMgr, const wchar_t* psz);
-    CString(const CString& other) : m_pszData(other.m_pszData) { GetData()->AddRef(); }
+    CString(const CString& other) : m_pszData(other.m_pszData) { ++GetData()->nRefs; }
     CString& operator=(const CString&) = delete;
     ~CString() { GetData()->Release(); }
 
@@ -116,8 +113,8 @@ public:
     virtual int Reserved12(int a, int b, int c) = 0;
 };
 
-// The exports, with the C calling convention. ZRSetOptions and
-// ZRGetOptionsString read no argument; hosts have called them with several.
+// The exports, with the C calling convention. The option exports read no
+// argument; hosts have called them with several.
 typedef int(__cdecl* PfnGetFilterInfo)(FilterInfo* pInfo);
 typedef CZRBasicDbFilter*(__cdecl* PfnCreateFilter)(unsigned long hostValue, const wchar_t* pszKey);
 typedef int(__cdecl* PfnOptionsCall0)();

@@ -4,8 +4,7 @@
 
 HostStringMgr::HostStringMgr()
 {
-    m_nil.data = {this, 0, 0, 2}; // the count never drops to 0
-    m_nil.terminator = 0;
+    m_nil = {{this, 0, 0, 2}, 0}; // the count never drops to 0
 }
 
 CStringData* HostStringMgr::Allocate(int nAllocLength, int nCharSize)
@@ -18,7 +17,7 @@ CStringData* HostStringMgr::Allocate(int nAllocLength, int nCharSize)
         return nullptr;
     *pData = {this, 0, nAllocLength, 1};
     pData->data()[0] = 0;
-    ++m_nAllocated;
+    ++m_nLive;
     return pData;
 }
 
@@ -28,13 +27,13 @@ void HostStringMgr::Free(CStringData* pData)
         ++m_nWrongFrees;
         return;
     }
-    ++m_nFreed;
+    --m_nLive;
     HeapFree(GetProcessHeap(), 0, pData);
 }
 
 CStringData* HostStringMgr::GetNilString()
 {
-    m_nil.data.AddRef();
+    ++m_nil.data.nRefs;
     return &m_nil.data;
 }
 
@@ -43,11 +42,7 @@ CString::CString(IAtlStringMgr* pMgr, const wchar_t* psz)
     int n = 0;
     while (psz[n])
         ++n;
-    CStringData* pData = n ? pMgr->Allocate(n, sizeof(wchar_t)) : nullptr;
-    if (!pData) {
-        m_pszData = pMgr->GetNilString()->data();
-        return;
-    }
+    CStringData* pData = n ? pMgr->Allocate(n, sizeof(wchar_t)) : pMgr->GetNilString();
     memcpy(pData->data(), psz, (static_cast<size_t>(n) + 1) * sizeof(wchar_t));
     pData->nDataLength = n;
     m_pszData = pData->data();
@@ -55,47 +50,38 @@ CString::CString(IAtlStringMgr* pMgr, const wchar_t* psz)
 
 namespace
 {
+typedef BOOL(__stdcall* PfnPostMessageW)(void*, unsigned int, uintptr_t, intptr_t);
 typedef BOOL(__stdcall* PfnEnumProc)(void*, intptr_t);
-BOOL(__stdcall* s_pfnEnumThreadWindows)(DWORD, PfnEnumProc, intptr_t);
-BOOL(__stdcall* s_pfnPostMessageW)(void*, unsigned int, uintptr_t, intptr_t);
-DWORD s_nThreadId;
+typedef BOOL(__stdcall* PfnEnumThreadWindows)(DWORD, PfnEnumProc, intptr_t);
 volatile long s_bStop;
 
 // WM_COMMAND with IDCANCEL, as Escape sends it.
-BOOL __stdcall CancelWindow(void* hWnd, intptr_t)
+BOOL __stdcall CancelWindow(void* hWnd, intptr_t pfnPost)
 {
-    s_pfnPostMessageW(hWnd, 0x0111, 2, 0);
-    return 1;
+    return reinterpret_cast<PfnPostMessageW>(pfnPost)(hWnd, 0x0111, 2, 0), 1;
 }
 
-DWORD __stdcall CancelDialogs(void*)
+// user32 is taken at run time, so that the host needs it only here.
+DWORD __stdcall CancelDialogs(void* pThreadId)
 {
-    while (!s_bStop) {
-        s_pfnEnumThreadWindows(s_nThreadId, CancelWindow, 0);
-        Sleep(50);
-    }
+    HMODULE hUser = LoadLibraryW(L"user32.dll");
+    auto pfnEnum = reinterpret_cast<PfnEnumThreadWindows>(GetProcAddress(hUser, "EnumThreadWindows"));
+    auto pfnPost = reinterpret_cast<intptr_t>(GetProcAddress(hUser, "PostMessageW"));
+    for (; !s_bStop; Sleep(50))
+        pfnEnum(static_cast<DWORD>(reinterpret_cast<uintptr_t>(pThreadId)), CancelWindow, pfnPost);
     return 0;
 }
 } // namespace
 
-// user32 is taken at run time, so that the host needs it only here.
 DialogCanceller::DialogCanceller()
 {
-    HMODULE hUser = LoadLibraryW(L"user32.dll");
-    if (!hUser)
-        return;
-    reinterpret_cast<void*&>(s_pfnEnumThreadWindows) = GetProcAddress(hUser, "EnumThreadWindows");
-    reinterpret_cast<void*&>(s_pfnPostMessageW) = GetProcAddress(hUser, "PostMessageW");
-    s_nThreadId = GetCurrentThreadId();
     s_bStop = 0;
-    if (s_pfnEnumThreadWindows && s_pfnPostMessageW)
-        m_hThread = CreateThread(nullptr, 0, CancelDialogs, nullptr, 0, nullptr);
+    void* pThreadId = reinterpret_cast<void*>(static_cast<uintptr_t>(GetCurrentThreadId()));
+    m_hThread = CreateThread(nullptr, 0, CancelDialogs, pThreadId, 0, nullptr);
 }
 
 DialogCanceller::~DialogCanceller()
 {
-    if (!m_hThread)
-        return;
     s_bStop = 1;
     WaitForSingleObject(m_hThread, 0xFFFFFFFF);
     CloseHandle(m_hThread);

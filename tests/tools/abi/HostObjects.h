@@ -1,6 +1,6 @@
-// tests/tools/abi/HostObjects.h: the host's own objects that the plug-in calls
-// back into, the host's string manager and its fields, which count the calls
-// they receive, and the canceller of the plug-in's dialogs.
+// tests/tools/abi/HostObjects.h: the host's own objects that the plug-in
+// calls back into (its string manager and fields, counting what they get),
+// and the canceller of the plug-in's dialogs.
 #pragma once
 
 #include "HostApi.h"
@@ -19,12 +19,8 @@ public:
     CStringData* GetNilString() override;
     IAtlStringMgr* Clone() override { return this; }
 
-    int Outstanding() const { return m_nAllocated - m_nFreed; }
-
-    int m_nAllocated = 0;
-    int m_nFreed = 0;
-    // Frees of blocks this manager did not allocate, or of the shared empty
-    // string: each is a fault of whoever released it.
+    int m_nLive = 0;
+    // Frees of the shared empty string or of blocks of another manager.
     int m_nWrongFrees = 0;
 
 private:
@@ -34,8 +30,8 @@ private:
     } m_nil;
 };
 
-// A field with a name and a value text. The slots the plug-in has no use
-// for count as stray calls.
+// A field with a name and a value text; a call to a slot the plug-in has
+// no use for counts as stray.
 class TestField final : public HostField
 {
 public:
@@ -46,7 +42,7 @@ public:
 
     int Prepare() override { return ++m_nPrepare, 0; }
     const CString& GetName() override { return ++m_nGetName, m_name; }
-    // A new string of the host's manager, which the plug-in must release
+    // A new string of the host's manager: the plug-in must release it
     // through the manager named in its header.
     CString GetValueText() override
     {
@@ -55,36 +51,30 @@ public:
         return CString(m_pMgr, m_pszValue);
     }
 
-    int GetType() override { return Stray(); }
-    int GetSize() override { return Stray(); }
-    int IsNull() override { return Stray(); }
-    int GetInt() override { return Stray(); }
-    int SetInt(int) override { return Stray(); }
-    int GetFlags() override { return Stray(); }
-    int SetFlags(int) override { return Stray(); }
-    int GetPrecision() override { return Stray(); }
-    int GetScale() override { return Stray(); }
-    int GetIndex() override { return Stray(); }
-    int Reset() override { return Stray(); }
+    int GetType() override { return ++m_nStray; }
+    int GetSize() override { return ++m_nStray; }
+    int IsNull() override { return ++m_nStray; }
+    int GetInt() override { return ++m_nStray; }
+    int SetInt(int) override { return ++m_nStray; }
+    int GetFlags() override { return ++m_nStray; }
+    int SetFlags(int) override { return ++m_nStray; }
+    int GetPrecision() override { return ++m_nStray; }
+    int GetScale() override { return ++m_nStray; }
+    int GetIndex() override { return ++m_nStray; }
+    int Reset() override { return ++m_nStray; }
 
-    int m_nPrepare = 0;
-    int m_nGetName = 0;
-    int m_nGetValueText = 0;
+    int m_nPrepare = 0, m_nGetName = 0, m_nGetValueText = 0, m_nStray = 0;
     bool m_bValueBeforePrepare = false;
-    int m_nStray = 0;
 
 private:
-    int Stray() { return ++m_nStray, 0; }
-
     IAtlStringMgr* m_pMgr;
     CString m_name;
     const wchar_t* m_pszValue;
 };
 
-// Configure shows the settings dialog and returns when it closes. While a
-// canceller lives, a second thread posts Cancel to every window of this
-// thread, as a user pressing Escape would. Where no window can be made, the
-// dialog fails to open, which also counts as cancelled.
+// While a canceller lives, a second thread posts Cancel to every window of
+// this thread, as a user pressing Escape would. Where no window can be made,
+// the dialog fails to open, which also counts as cancelled.
 class DialogCanceller
 {
 public:
@@ -92,5 +82,5 @@ public:
     ~DialogCanceller();
 
 private:
-    HANDLE m_hThread = nullptr;
+    HANDLE m_hThread;
 };

@@ -1,8 +1,6 @@
-// tests/tools/abi/HostRuntime.h: what the ABI host takes from the system.
-//
-// The host links no C runtime, so that nothing but the Microsoft C++ ABI
-// stands between it and the plug-in: it imports the few kernel32 functions
-// it needs and brings its own memory functions and report of results.
+// tests/tools/abi/HostRuntime.h: what the ABI host takes from the system. It
+// links no C runtime, so that nothing but the Microsoft C++ ABI stands between
+// it and the plug-in: a few kernel32 imports, its own memory functions and report.
 #pragma once
 
 #include <stddef.h>
@@ -60,16 +58,14 @@ extern "C" void* __cdecl memcpy(void* pDest, const void* pSrc, size_t n);
 bool WideEqual(const wchar_t* a, const wchar_t* b);
 bool BytesEqual(const void* a, const void* b, size_t n);
 
-// The checks' tally: one line per check, "ok: " or "FAIL: " and its name,
-// and for a failure the value got, when one is given. A fault that no one handles ends
-// the run with a failure named after the stage the host was in.
+// The checks' tally: a line per check, "ok: " or "FAIL: " and its name. A
+// fault that no one handles ends the run, named after the stage it was in.
 class Report
 {
 public:
     Report();
     void Stage(const char* pszStage) { m_pszStage = pszStage; }
-    static const long kNoValue = -0x7FFFFFFF - 1;
-    bool Check(bool bOk, const char* pszName, long nGot = kNoValue);
+    bool Check(bool bOk, const char* pszName);
     // Prints the tally and returns the process's exit code.
     int Finish();
 
