@@ -1,6 +1,5 @@
-// tests/export_golden_test.cpp: whole exports, driven through the virtual
-// table as the host drives them, compared byte for byte with the files in
-// tests/golden/. FERLO_UPDATE_GOLDENS=1 writes the files found instead.
+// tests/export_golden_test.cpp: whole exports, driven as the host drives them, compared byte for byte
+// with the files in tests/golden/. FERLO_UPDATE_GOLDENS=1 writes the files found instead.
 #include "export_host.h"
 #include "temp_dir.h"
 
@@ -39,11 +38,8 @@ std::vector<TestTable> FirstTables(size_t n)
     return std::vector<TestTable>(Tables().begin(), Tables().begin() + static_cast<long>(n));
 }
 
-// Compares every file the export left in the directory with the golden
-// files of the case: the same names, the same bytes. Windows converts a
-// character its code page lacks to a look-alike where it has one (best
-// fit), Linux to the default character: a case whose files differ for that
-// reason keeps the Windows files in "<name>.windows".
+// The export's files have the golden files' names and bytes. Windows writes a look-alike for a character
+// its code page lacks, Linux the default character: such a case keeps Windows' files in "<name>.windows".
 void ExpectGolden(const std::string& name, const TempDir& dir)
 {
     fs::path golden = fs::path(FERLO_SOURCE_DIR) / "tests" / "golden" / name;
@@ -97,8 +93,7 @@ TEST(ExportGolden, EveryFormatByteForByte)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        // The record paths name documents in the current directory, so that
-        // the paths the XML files quote are the same each run.
+        // Record paths in the current directory, so that the XML files quote the same paths each run.
         CurrentDirectory inside(dir.Native());
         std::vector<TestTable> tables = FirstTables(c.tables ? c.tables : 1);
         for (TestRecord& record : tables[0].records)
@@ -109,8 +104,7 @@ TEST(ExportGolden, EveryFormatByteForByte)
     }
 }
 
-// A one-table export onto an existing file: appended after the file's own
-// bytes without a second headline, or replacing the file with OVERWRITE.
+// An export onto an existing file: appended without a second headline, or replacing it with OVERWRITE.
 TEST(ExportGolden, CommitAppendsOrReplaces)
 {
     const struct {
