@@ -241,8 +241,7 @@ TEST(ExportFaults, FullDiskWhileWriting)
                  {false, false, false, "EndTable=1 Commit=1"},
                  {false, false, true, "EndRecord=1 EndTable=0 Commit=1"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected + std::string(c.target ? ", a target" : "") +
-                     (c.overwrite ? ", replace" : ""));
+        SCOPED_TRACE(&c - cases);
         TempDir dir;
         if (c.target)
             WriteBytes(dir.Native() / "data.txt", "old\r\n");
@@ -320,10 +319,7 @@ TEST(ExportFaults, OpenAndMoveDoNotInterleave)
     WriteBytes(NativePath(work), "records\r\n");
     bool bHeld = false;
     g_pszSlipStep = "held";
-    g_slipIn = [&] {
-        HeldFile other(work);
-        bHeld = other.stream == nullptr;
-    };
+    g_slipIn = [&] { bHeld = HeldFile(work).stream == nullptr; };
     EXPECT_TRUE(MoveFileExW(work.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
     EXPECT_TRUE(bHeld);
     EXPECT_EQ("records\r\n", ReadBytes(NativePath(target)));
@@ -342,7 +338,7 @@ TEST(StoreFaults, FailedStoreKeepsTheStoredSettings)
     }
     WCHAR szStored[kStoredOptionsUnits];
     LoadStoredOptions(nullptr, szStored);
-    EXPECT_EQ(WString(WSTR("[CSV=TRUE]")), WString(szStored));
+    EXPECT_EQ(WString(WSTR("[CSV=TRUE]")), szStored);
 }
 #endif
 
