@@ -73,11 +73,8 @@ bool ReadTemplate(LANGID lang, Template& t)
         p = reinterpret_cast<const WORD*>(base + ((reinterpret_cast<const BYTE*>(p) - base + 3) & ~3));
         const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
         p += 9;
-        Control c{item->style,
-                  item->id,
-                  ReadName(p),
-                  ReadName(p),
-                  {item->x, item->y, item->x + item->cx, item->y + item->cy}};
+        RECT rect = {item->x, item->y, item->x + item->cx, item->y + item->cy};
+        Control c{item->style, item->id, ReadName(p), ReadName(p), rect};
         if (c.kind == L"#133")
             c.rect.bottom = c.rect.top + 14;
         p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p) + 2 + *p);
