@@ -10,28 +10,24 @@
 namespace
 {
 
-const std::vector<TestTable>& Tables()
-{
-    static const std::vector<TestTable> s_tables = {
-        {WSTR("Customers"),
-         {WSTR("ID"), WSTR("Name"), WSTR("City"), WSTR("Note")},
-         {
-             {WSTR("c1"), {WSTR("1"), WSTR("Jürgen Müller"), WSTR("Köln"), WSTR("")}},
-             {WSTR("c2"), {WSTR("2"), WSTR("Smith; Jones & Co"), WSTR("London"), WSTR("says \"hi\"")}},
-             {WSTR("c3"), {WSTR("3"), WSTR(" padded "), WSTR("Paris"), WSTR("two\r\nlines")}},
-             {WSTR("c4"), {WSTR("4"), WSTR("山田太郎"), WSTR("東京"), WSTR("<b>'bold'</b>")}},
-             {WSTR("c5"), {WSTR("5"), WSTR("Иван Петров"), WSTR("Москва"), WSTR("smile \U0001F600")}},
-         }},
-        {WSTR("Orders"),
-         {WSTR("OrderID"), WSTR("Customer"), WSTR("Amount, EUR")},
-         {
-             {WSTR("o1"), {WSTR("100"), WSTR("1"), WSTR("19.99")}},
-             {WSTR("o2"), {WSTR("101"), WSTR("4"), WSTR("5,00")}},
-         }},
-        {WSTR("Empty"), {WSTR("Id"), WSTR("ID")}, {}},
-    };
-    return s_tables;
-}
+const std::vector<TestTable> kTables = {
+    {WSTR("Customers"),
+     {WSTR("ID"), WSTR("Name"), WSTR("City"), WSTR("Note")},
+     {
+         {WSTR("c1"), {WSTR("1"), WSTR("Jürgen Müller"), WSTR("Köln"), WSTR("")}},
+         {WSTR("c2"), {WSTR("2"), WSTR("Smith; Jones & Co"), WSTR("London"), WSTR("says \"hi\"")}},
+         {WSTR("c3"), {WSTR("3"), WSTR(" padded "), WSTR("Paris"), WSTR("two\r\nlines")}},
+         {WSTR("c4"), {WSTR("4"), WSTR("山田太郎"), WSTR("東京"), WSTR("<b>'bold'</b>")}},
+         {WSTR("c5"), {WSTR("5"), WSTR("Иван Петров"), WSTR("Москва"), WSTR("smile \U0001F600")}},
+     }},
+    {WSTR("Orders"),
+     {WSTR("OrderID"), WSTR("Customer"), WSTR("Amount, EUR")},
+     {
+         {WSTR("o1"), {WSTR("100"), WSTR("1"), WSTR("19.99")}},
+         {WSTR("o2"), {WSTR("101"), WSTR("4"), WSTR("5,00")}},
+     }},
+    {WSTR("Empty"), {WSTR("Id"), WSTR("ID")}, {}},
+};
 
 // The export's files have the golden files' names and bytes. Windows writes a look-alike for a character
 // its code page lacks, Linux the default character: such a case keeps Windows' files in "<name>.windows".
@@ -96,11 +92,11 @@ TEST(ExportGolden, EveryFormatByteForByte)
         TempDir dir;
         // Record paths in the current directory, so that the XML files quote the same paths each run.
         CurrentDirectory inside(dir.Native());
-        std::vector<TestTable> tables(Tables().begin(), Tables().begin() + std::max(c.tables, 1));
+        std::vector<TestTable> tables(kTables.begin(), kTables.begin() + std::max(c.tables, 1));
         if (c.tables < 0) {
             ExportLog first = RunExport(Expand(c.options, dir), tables);
             ASSERT_TRUE(first.AllZero()) << first.calls;
-            tables = {Tables()[1]};
+            tables = {kTables[1]};
             tables[0].name = WSTR("Customers");
         }
         for (TestRecord& record : tables[0].records)

@@ -113,12 +113,8 @@ TEST(RegistryStore, HomeWithoutAnAbsoluteConfigDirectory)
     setenv("HOME", home.Native().c_str(), 1);
     for (const char* pszConfig : {"relative", static_cast<const char*>(nullptr)}) {
         SCOPED_TRACE(pszConfig ? pszConfig : "unset");
-        if (pszConfig)
-            setenv("XDG_CONFIG_HOME", pszConfig, 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        HKEY hKey = OpenKey(WSTR("K"));
-        RegCloseKey(hKey);
+        pszConfig ? setenv("XDG_CONFIG_HOME", pszConfig, 1) : unsetenv("XDG_CONFIG_HOME");
+        RegCloseKey(OpenKey(WSTR("K")));
         EXPECT_TRUE(fs::is_directory(home.Native() / ".config/ferlo/registry/HKEY_CURRENT_USER/k"));
     }
     setenv("HOME", savedHome.c_str(), 1);
