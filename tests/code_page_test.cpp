@@ -1,7 +1,5 @@
-// tests/code_page_test.cpp: the code page functions the writers and the
-// settings rely on, pinned the way Windows behaves: which code pages exist
-// and their names, the contract of WideCharToMultiByte at its edges, and the
-// system code page of a locale.
+// tests/code_page_test.cpp: the code page functions the writers and settings rely on, pinned the way
+// Windows behaves: the code pages and their names, WideCharToMultiByte at its edges, a locale's code page.
 #include "filter_fixture.h"
 #include "reference_text.h"
 
@@ -12,8 +10,7 @@
 namespace
 {
 
-// Wine names its code pages in words of its own ("ANSI Latin 1"), without
-// the number, and Wine 8 has no GB18030 (54936); Windows and Linux have.
+// Wine names its code pages in words of its own, and Wine 8 has no GB18030 (54936).
 bool UnderWine()
 {
 #if defined(_WIN32)
@@ -24,47 +21,33 @@ bool UnderWine()
 #endif
 }
 
-// Each code page by its name, which begins with its number. The double-byte
-// ones write up to two bytes a character, GB18030 and UTF-8 four.
+// Each code page by its name, which begins with its number; double-byte ones take two bytes, GB18030 and
+// UTF-8 four.
 TEST(CodePages, EachHasItsWindowsNameAndLimits)
 {
-    const WCHAR* const names[] = {WSTR("437   (OEM - United States)"),
-                                  WSTR("850   (OEM - Multilingual Latin I)"),
-                                  WSTR("852   (OEM - Latin II)"),
-                                  WSTR("866   (OEM - Russian)"),
-                                  WSTR("874   (ANSI/OEM - Thai)"),
-                                  WSTR("932   (ANSI/OEM - Japanese Shift-JIS)"),
-                                  WSTR("936   (ANSI/OEM - Simplified Chinese GBK)"),
-                                  WSTR("949   (ANSI/OEM - Korean)"),
-                                  WSTR("950   (ANSI/OEM - Traditional Chinese Big5)"),
-                                  WSTR("1250  (ANSI - Central Europe)"),
-                                  WSTR("1251  (ANSI - Cyrillic)"),
-                                  WSTR("1252  (ANSI - Latin I)"),
-                                  WSTR("1253  (ANSI - Greek)"),
-                                  WSTR("1254  (ANSI - Turkish)"),
-                                  WSTR("1255  (ANSI - Hebrew)"),
-                                  WSTR("1256  (ANSI - Arabic)"),
-                                  WSTR("1257  (ANSI - Baltic)"),
-                                  WSTR("1258  (ANSI/OEM - Viet Nam)"),
-                                  WSTR("10000 (MAC - Roman)"),
-                                  WSTR("20127 (US-ASCII)"),
-                                  WSTR("20866 (Russian - KOI8)"),
-                                  WSTR("21866 (Ukrainian - KOI8-U)"),
-                                  WSTR("28591 (ISO 8859-1 Latin I)"),
-                                  WSTR("28592 (ISO 8859-2 Central Europe)"),
-                                  WSTR("28593 (ISO 8859-3 Latin 3)"),
-                                  WSTR("28594 (ISO 8859-4 Baltic)"),
-                                  WSTR("28595 (ISO 8859-5 Cyrillic)"),
-                                  WSTR("28596 (ISO 8859-6 Arabic)"),
-                                  WSTR("28597 (ISO 8859-7 Greek)"),
-                                  WSTR("28598 (ISO 8859-8 Hebrew: Visual Ordering)"),
-                                  WSTR("28599 (ISO 8859-9 Latin 5)"),
-                                  WSTR("28603 (ISO 8859-13 Latin 7)"),
-                                  WSTR("28605 (ISO 8859-15 Latin 9)"),
-                                  WSTR("54936 (GB18030 Simplified Chinese)"),
-                                  WSTR("65001 (UTF-8)")};
-    for (const WCHAR* name : names) {
-        UINT id = static_cast<UINT>(_wtol(name));
+    // clang-format off
+    const char* const names[] = {
+        "437   (OEM - United States)",                  "850   (OEM - Multilingual Latin I)",
+        "852   (OEM - Latin II)",                       "866   (OEM - Russian)",
+        "874   (ANSI/OEM - Thai)",                      "932   (ANSI/OEM - Japanese Shift-JIS)",
+        "936   (ANSI/OEM - Simplified Chinese GBK)",    "949   (ANSI/OEM - Korean)",
+        "950   (ANSI/OEM - Traditional Chinese Big5)",  "1250  (ANSI - Central Europe)",
+        "1251  (ANSI - Cyrillic)",                      "1252  (ANSI - Latin I)",
+        "1253  (ANSI - Greek)",                         "1254  (ANSI - Turkish)",
+        "1255  (ANSI - Hebrew)",                        "1256  (ANSI - Arabic)",
+        "1257  (ANSI - Baltic)",                        "1258  (ANSI/OEM - Viet Nam)",
+        "10000 (MAC - Roman)",                          "20127 (US-ASCII)",
+        "20866 (Russian - KOI8)",                       "21866 (Ukrainian - KOI8-U)",
+        "28591 (ISO 8859-1 Latin I)",                   "28592 (ISO 8859-2 Central Europe)",
+        "28593 (ISO 8859-3 Latin 3)",                   "28594 (ISO 8859-4 Baltic)",
+        "28595 (ISO 8859-5 Cyrillic)",                  "28596 (ISO 8859-6 Arabic)",
+        "28597 (ISO 8859-7 Greek)",                     "28598 (ISO 8859-8 Hebrew: Visual Ordering)",
+        "28599 (ISO 8859-9 Latin 5)",                   "28603 (ISO 8859-13 Latin 7)",
+        "28605 (ISO 8859-15 Latin 9)",                  "54936 (GB18030 Simplified Chinese)",
+        "65001 (UTF-8)"};
+    // clang-format on
+    for (const char* name : names) {
+        UINT id = static_cast<UINT>(atol(name));
         SCOPED_TRACE(id);
         if (id == 54936 && UnderWine())
             continue;
@@ -76,10 +59,9 @@ TEST(CodePages, EachHasItsWindowsNameAndLimits)
         EXPECT_EQ(id >= 54936 ? 4u : id >= 932 && id <= 950 ? 2u : 1u, info.MaxCharSize);
         EXPECT_EQ(std::string("?", 2), std::string(info.DefaultChar, info.DefaultChar + 2));
         EXPECT_EQ(id == 932 ? 0x30FB : id == 65001 ? 0xFFFD : '?', info.UnicodeDefaultChar);
-        EXPECT_EQ(UnderWine() && id != 65001 ? WString(info.CodePageName) : name, info.CodePageName);
+        EXPECT_EQ(UnderWine() && id != 65001 ? Narrow(info.CodePageName) : name, Narrow(info.CodePageName));
     }
-    // The aliases (0, 1 OEM, 2 Macintosh, 3) are no code pages, but do name
-    // one's information.
+    // The aliases 0 to 3 are no code pages, but do name one's information.
     for (UINT id : {0u, 1u, 2u, 3u, 1200u, 12345u, 0xFFFFFFFFu})
         EXPECT_FALSE(IsValidCodePage(id)) << id;
     CPINFOEXW info;
@@ -90,12 +72,9 @@ TEST(CodePages, EachHasItsWindowsNameAndLimits)
     EXPECT_EQ(GetACP(), info.CodePage);
 }
 
-// Each row converts into a buffer of 16 bytes pre-filled with 'x' (none
-// with cb 0), to show the result, the error and what is left alone. The
-// code page tables follow Windows where it differs from the standards of
-// the same name: ISO 8859-7 of 1987, KOI8-U with the Belarusian letters,
-// Apple's Ohm and increment signs, holes of the OEM and ANSI code pages
-// filled with C1 controls, Microsoft's Big5 box drawing.
+// Each row converts into 16 bytes of 'x' (none with cb 0): the result, the error and what is left alone.
+// The tables follow Windows where it differs from the standards of the same name: ISO 8859-7 of 1987,
+// KOI8-U with Belarusian, Apple's Ohm, C1 controls in the code pages' holes, Microsoft's Big5 boxes.
 TEST(WideCharToMultiByte, ResultsErrorsAndBytes)
 {
     const struct {
@@ -143,9 +122,8 @@ TEST(WideCharToMultiByte, ResultsErrorsAndBytes)
 }
 
 #if !defined(_WIN32)
-// On Windows the system code page is a setting of the machine; on Linux it
-// comes from the user's locale: LC_ALL, else LC_CTYPE, else LANG, "-" for
-// unset. Uninstalled locales count by their name.
+// On Linux the system code page comes from LC_ALL, else LC_CTYPE, else LANG ("-": unset); uninstalled
+// locales count by their name.
 TEST(SystemCodePage, FollowsTheUserLocaleOnLinux)
 {
     const struct {

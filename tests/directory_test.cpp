@@ -1,6 +1,5 @@
-// tests/directory_test.cpp: the directory walk on the real file system: the
-// missing levels made from the top down, an existing directory left alone,
-// and walks that cannot finish stopping with nothing further made.
+// tests/directory_test.cpp: the directory walk on the real file system: missing levels made from the top
+// down, an existing directory left alone, walks that cannot finish stopping with nothing further made.
 #include "output/Directory.h"
 #include "temp_dir.h"
 
@@ -13,12 +12,9 @@ namespace
 
 const int kUntouched = 0x5EB7;
 
-// Each row walks below a fresh directory holding the file "f" and the
-// directory "e", which is left alone. A failed
-// walk keeps the levels made before the failure, tries nothing below it, and
-// only a failure of the last level reports its error. "." and ".." are
-// resolved in the text first, as Windows does: a level named only to be
-// left again is neither needed nor made.
+// Each row walks below a fresh directory holding the file "f" and the directory "e". A failed walk keeps
+// the levels made before, tries nothing below, and reports an error only for the last level. "." and ".."
+// are resolved in the text first, as Windows does: a level named only to be left is not made.
 TEST(EnsureDirectory, MakesWhatIsMissingAndStopsAtAFailure)
 {
     const WString sTooLong(300, WSTR('x')); // longer than any file name may be
@@ -50,11 +46,9 @@ TEST(EnsureDirectory, MakesWhatIsMissingAndStopsAtAFailure)
     }
 }
 
-// Names whose walk reaches no existing level: a missing drive, and a name
-// without a backslash, have no parent to look at. The empty name is the
-// current directory (String joins a component to it as ".\"). The kernel's
-// sysfs takes no new directory at its top from anybody, the superuser the
-// tests run as included; Wine reaches it through its drive of the Linux root.
+// Names whose walk reaches no existing level: a missing drive, a name without a backslash. The empty name
+// is the current directory. sysfs takes no new directory at its top, even from the superuser; Wine
+// reaches it through its drive of the Linux root.
 TEST(EnsureDirectory, NamesWithoutAnExistingOrWritableLevel)
 {
     TempDir dir;

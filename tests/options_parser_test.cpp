@@ -1,8 +1,6 @@
-// tests/options_parser_test.cpp: what ParseOptions leaves in the filter's
-// option members for each corner of the grammar and each keyword rule,
-// from two opposite earlier states, so that every member a string does not
-// name is seen to keep its value; the FILE length limits; and a parse that
-// runs out of memory.
+// tests/options_parser_test.cpp: what ParseOptions leaves in the filter's members for each corner of the
+// grammar, from two opposite earlier states (so every member not named keeps its value); the FILE length
+// limits; a parse that runs out of memory.
 #include "alloc_failure.h"
 #include "fields.h"
 #include "temp_dir.h"
@@ -15,24 +13,19 @@ namespace
 Fields Describe(const CFerloFilter& f)
 {
     const Options& o = f.m_options;
-    Fields fields = {{"file", Narrow(o.m_szFile)}, {"delimiter", Narrow(o.m_szDelimiter)}};
-    const std::pair<const char*, int64_t> numbers[] = {{"codepage", o.m_nCodePage},
-                                                       {"tables", f.m_output.m_nTables},
-                                                       {"csv", o.m_bCsv},
-                                                       {"overwrite", o.m_bOverwrite},
-                                                       {"writehead", o.m_bWriteHead},
-                                                       {"single", o.m_bSingle},
-                                                       {"xml", o.m_bXml},
-                                                       {"headline", o.m_bHeadline},
-                                                       {"map", o.m_bMap},
-                                                       {"unicode", o.m_bUnicode}};
+    Fields fields = {{"file", Narrow(o.m_szFile)},
+                     {"delimiter", Narrow(o.m_szDelimiter)},
+                     {"tables", std::to_string(f.m_output.m_nTables)}};
+    const std::pair<const char*, int64_t> numbers[] = {
+        {"codepage", o.m_nCodePage},   {"csv", o.m_bCsv},       {"overwrite", o.m_bOverwrite},
+        {"writehead", o.m_bWriteHead}, {"single", o.m_bSingle}, {"xml", o.m_bXml},
+        {"headline", o.m_bHeadline},   {"map", o.m_bMap},       {"unicode", o.m_bUnicode}};
     for (const auto& [pszName, n] : numbers)
         fields[pszName] = std::to_string(n);
     return fields;
 }
 
-// Two opposite earlier states. Neither has MAP or XML on, so the mode rules
-// act only where a row's string turns them on.
+// Two opposite earlier states; neither has MAP or XML on, so their rules act only where a row sets them.
 void SetEarlierState(CFerloFilter& f, int b)
 {
     f.m_options.m_bCsv = f.m_options.m_bOverwrite = f.m_options.m_bWriteHead = f.m_options.m_bSingle =
@@ -44,9 +37,7 @@ void SetEarlierState(CFerloFilter& f, int b)
     f.m_output.m_nTables = 7;
 }
 
-// Paths lie on a missing drive (MISSING_DRIVE), so the directory step makes
-// nothing and fails (result 1); a name without a directory part stands in
-// the current directory (result 0).
+// Paths lie on a missing drive (MISSING_DRIVE): the directory step makes nothing and fails (result 1).
 #define Q "Q:"
 
 TEST(ParseOptions, EveryRowFromBothEarlierStates)
@@ -58,8 +49,7 @@ TEST(ParseOptions, EveryRowFromBothEarlierStates)
     } rows[] = {
         {"no [ at all", WSTR("CSV=TRUE"), ""},
         {"text before the first [ is ignored", WSTR("options:[CSV=TRUE]"), "csv=1"},
-        {"keys and TRUE in any case", WSTR("[csv=true][Overwrite=True][wRITEHEAD=tRUE]"),
-         "csv=1,overwrite=1,writehead=1"},
+        {"any case", WSTR("[csv=true][Overwrite=True][wRITEHEAD=tRUE]"), "csv=1,overwrite=1,writehead=1"},
         {"anything but TRUE is false",
          WSTR("[CSV=FALSE][OVERWRITE=1][WRITEHEAD=yes][SINGLE=][HEADLINE= TRUE]"),
          "csv=0,overwrite=0,writehead=0,single=0,headline=0"},
@@ -95,16 +85,14 @@ TEST(ParseOptions, EveryRowFromBothEarlierStates)
         {"the XML rule after the extension",
          WSTR("[XML=TRUE][CSV=TRUE][CHARSET=UNICODE][SINGLE=FALSE][FILE=" Q "\\x\\y]"),
          "xml=1,csv=0,unicode=0,codepage=65001,single=0,file=" Q "\\x\\y.csv,result=1"},
-        {"the MAP rule before the XML rule", WSTR("[MAP=TRUE][XML=TRUE][SINGLE=TRUE]"),
-         "map=1,xml=0,single=0"},
+        {"MAP rule before XML rule", WSTR("[MAP=TRUE][XML=TRUE][SINGLE=TRUE]"), "map=1,xml=0,single=0"},
         {"DELIMITER \\t", WSTR("[DELIMITER=\\t]"), "delimiter=\t"},
         {"DELIMITER \\T", WSTR("[DELIMITER=\\T]"), "delimiter=\t"},
         {"DELIMITER |", WSTR("[DELIMITER=|]"), "delimiter=|"},
         {"DELIMITER blank", WSTR("[DELIMITER= ]"), "delimiter= "},
         {"DELIMITER L is one unit", WSTR("[DELIMITER=L]"), "delimiter=L"},
         {"DELIMITER =", WSTR("[DELIMITER==]"), "delimiter=="},
-        {"DELIMITER keeps", WSTR("[DELIMITER=LS][DELIMITER=ls][DELIMITER=ab][DELIMITER=TAB][DELIMITER=]"),
-         ""},
+        {"kept", WSTR("[DELIMITER=LS][DELIMITER=ls][DELIMITER=ab][DELIMITER=TAB][DELIMITER=]"), ""},
         {"DELIMITER of two units (one character)", WSTR("[DELIMITER=\xD83D\xDE00]"), ""},
         {"CHARSET number keeps Unicode", WSTR("[CHARSET=1252]"), "codepage=1252"},
         {"CHARSET ACP changes nothing", WSTR("[CHARSET=ACP][CHARSET=acp]"), ""},
@@ -133,8 +121,7 @@ TEST(ParseOptions, EveryRowFromBothEarlierStates)
     EXPECT_EQ(std::set<std::string>{}, dir.Tree()) << "nothing made on the missing drive";
 }
 
-// A FILE value must fit 2048 units with its terminator and any extension
-// the parse adds; one that does not is refused whole, leaving no path.
+// A FILE value must fit 2048 units with its terminator and any added extension, or is refused whole.
 TEST(ParseOptions, FileFitsWholeOrNotAtAll)
 {
     const WString sDirectory = MISSING_DRIVE WSTR("\\d\\");
@@ -159,8 +146,8 @@ TEST(ParseOptions, FileFitsWholeOrNotAtAll)
     }
 }
 
-// Whichever allocation fails, the parse ends normally and releases all it
-// took; when the copy of the text is what fails, no group is applied.
+// Whichever allocation fails, the parse ends normally and releases all it took; if the copy of the text
+// fails, no group is applied.
 TEST(ParseOptions, RunsOutOfMemoryWithoutHarm)
 {
     TempDir dir;

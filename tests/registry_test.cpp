@@ -1,8 +1,5 @@
-// tests/registry_test.cpp: the registry calls behind the stored settings,
-// answered as Windows answers them: keys made by opens, names compared
-// without regard to case, values kept whole. On Linux they run against the
-// store on disk, under Wine against the real registry; the store's layout
-// on disk is tested on Linux alone.
+// tests/registry_test.cpp: the registry calls behind the stored settings, answered as Windows does: keys
+// made by opens, names compared without case, values kept whole; and the Linux store's layout on disk.
 #include "registry_sandbox.h"
 
 #include <gtest/gtest.h>
@@ -106,9 +103,8 @@ TEST(RegistryStore, OneFilePerValueBelowTheConfigDirectory)
         << "no temporary file is left";
 }
 
-// Without XDG_CONFIG_HOME, or with a relative one, the store lies in
-// .config of the home directory. The relative one comes first, as the
-// other makes the directory looked for.
+// Without XDG_CONFIG_HOME, or with a relative one, the store is in ~/.config. The relative one comes
+// first, as the other makes the directory looked for.
 TEST(RegistryStore, HomeWithoutAnAbsoluteConfigDirectory)
 {
     RegistrySandbox sandbox;
@@ -117,12 +113,8 @@ TEST(RegistryStore, HomeWithoutAnAbsoluteConfigDirectory)
     setenv("HOME", home.Native().c_str(), 1);
     for (const char* pszConfig : {"relative", static_cast<const char*>(nullptr)}) {
         SCOPED_TRACE(pszConfig ? pszConfig : "unset");
-        if (pszConfig)
-            setenv("XDG_CONFIG_HOME", pszConfig, 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        HKEY hKey = OpenKey(WSTR("K"));
-        RegCloseKey(hKey);
+        pszConfig ? setenv("XDG_CONFIG_HOME", pszConfig, 1) : unsetenv("XDG_CONFIG_HOME");
+        RegCloseKey(OpenKey(WSTR("K")));
         EXPECT_TRUE(fs::is_directory(home.Native() / ".config/ferlo/registry/HKEY_CURRENT_USER/k"));
     }
     setenv("HOME", savedHome.c_str(), 1);

@@ -1,12 +1,11 @@
-// tests/settings_resources_test.cpp: the settings dialog's templates and
-// strings as they are compiled into the module, read back from ferlo.dll:
-// every language has the same controls, each inside its dialog and none
-// covering another, and the strings exist where the dialog loads them.
+// tests/settings_resources_test.cpp: the settings dialog's templates and strings read back from the
+// module: every language has the same controls, inside the dialog, none covering another; the strings.
 #include "res/SettingsDialogRes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 #include <windows.h>
 
@@ -28,8 +27,7 @@ struct Template {
     std::vector<Control> controls;
 };
 
-// A name or ordinal of the classic template: 0 none, 0xFFFF and a number, or
-// a text. The system classes count by their atoms, whether named or numbered.
+// A name or ordinal of a template: 0xFFFF and a number, or a text; system classes count by their atoms.
 std::wstring ReadName(const WORD*& p)
 {
     static const wchar_t* const kClasses[] = {L"BUTTON",  L"EDIT",      L"STATIC",
@@ -75,11 +73,8 @@ bool ReadTemplate(LANGID lang, Template& t)
         p = reinterpret_cast<const WORD*>(base + ((reinterpret_cast<const BYTE*>(p) - base + 3) & ~3));
         const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
         p += 9;
-        Control c{item->style,
-                  item->id,
-                  ReadName(p),
-                  ReadName(p),
-                  {item->x, item->y, item->x + item->cx, item->y + item->cy}};
+        RECT rect = {item->x, item->y, item->x + item->cx, item->y + item->cy};
+        Control c{item->style, item->id, ReadName(p), ReadName(p), rect};
         if (c.kind == L"#133")
             c.rect.bottom = c.rect.top + 14;
         p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p) + 2 + *p);
@@ -134,10 +129,9 @@ TEST(SettingsResources, EveryLanguageHasTheSameControlsInsideItsDialogWithoutOve
         for (size_t i = 0; i < t.controls.size(); ++i) {
             const Control& c = t.controls[i];
             SCOPED_TRACE(c.id);
-            EXPECT_EQ(english.controls[i].id, c.id);
-            EXPECT_EQ(english.controls[i].kind, c.kind);
-            EXPECT_EQ(english.controls[i].style, c.style);
-            EXPECT_EQ(english.controls[i].text.empty(), c.text.empty());
+            const Control& e = english.controls[i];
+            EXPECT_EQ(std::tie(e.id, e.kind, e.style), std::tie(c.id, c.kind, c.style));
+            EXPECT_EQ(e.text.empty(), c.text.empty());
             EXPECT_TRUE(c.rect.left >= 0 && c.rect.top >= 0 && c.rect.right <= t.cx && c.rect.bottom <= t.cy);
             for (size_t j = i + 1; j < t.controls.size(); ++j) {
                 RECT shared;
@@ -149,8 +143,7 @@ TEST(SettingsResources, EveryLanguageHasTheSameControlsInsideItsDialogWithoutOve
     }
 }
 
-// A string of the module's table in one language, read from its block of
-// sixteen counted strings.
+// A string of the module's table in one language, from its block of sixteen counted strings.
 std::wstring TableString(UINT id, LANGID lang)
 {
     const WORD* p = reinterpret_cast<const WORD*>(FindData(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), lang));
@@ -161,6 +154,12 @@ std::wstring TableString(UINT id, LANGID lang)
     return std::wstring(reinterpret_cast<const wchar_t*>(p + 1), *p);
 }
 
+// The text holds the placeholder, once, and no other.
+bool OnePlaceholder(const std::wstring& text, const wchar_t* placeholder)
+{
+    return text.find(placeholder) != text.npos && text.find(placeholder) == text.rfind(L'%');
+}
+
 TEST(SettingsResources, StringsInFiveLanguagesKeepTheirPlaceholders)
 {
     for (size_t n = 0; n < 5; ++n) { // the first five of the table
@@ -168,12 +167,8 @@ TEST(SettingsResources, StringsInFiveLanguagesKeepTheirPlaceholders)
         SCOPED_TRACE(lang);
         for (UINT id : {IDS_BROWSE_TITLE, IDS_NO_FILE_NAME, IDS_BAD_DELIMITER})
             EXPECT_FALSE(TableString(id, lang).empty()) << id;
-        std::wstring codePage = TableString(IDS_SYSTEM_CODE_PAGE, lang);
-        std::wstring system = TableString(IDS_SYSTEM_DELIMITER, lang);
-        EXPECT_EQ(codePage.find(L"%i"), codePage.rfind(L'%'));
-        EXPECT_NE(std::wstring::npos, codePage.find(L"%i"));
-        EXPECT_EQ(system.find(L"%s"), system.rfind(L'%'));
-        EXPECT_NE(std::wstring::npos, system.find(L"%s"));
+        EXPECT_TRUE(OnePlaceholder(TableString(IDS_SYSTEM_CODE_PAGE, lang), L"%i"));
+        EXPECT_TRUE(OnePlaceholder(TableString(IDS_SYSTEM_DELIMITER, lang), L"%s"));
     }
     LANGID english = kLanguages[0].lang, french = kLanguages[2].lang;
     EXPECT_EQ(L"Specify Filename", TableString(IDS_BROWSE_TITLE, english));

@@ -1,6 +1,5 @@
-// tests/settings_values_test.cpp: the settings dialog's values read from
-// options strings, options strings built from values, the two in a round
-// trip over random choices, and the options string kept in the registry.
+// tests/settings_values_test.cpp: the settings dialog's values read from and built into options strings,
+// the two in a round trip over random choices, and the options string kept in the registry.
 #include "fields.h"
 #include "registry_sandbox.h"
 #include "settings/SettingsValues.h"
@@ -79,20 +78,18 @@ TEST(BuildOptionsString, PiecesInTheirOrder)
         void (*change)(Values&);
         WString from, to; // the initial string with from replaced by to
     } rows[] = {
-        {"initial values", [](Values&) {}, WSTR(""), WSTR("")},
+        {"initial values", [](Values&) {}, {}, {}},
         {"all flags on", [](Values& v) { v.bCsv = v.bOverwrite = v.bSingle = v.bXml = v.bHeadline = 1; },
          WSTR("[CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE][XML=FALSE][HEADLINE=FALSE]"),
          WSTR("[CSV=TRUE][OVERWRITE=TRUE][WRITEHEAD=TRUE][SINGLE=TRUE][XML=TRUE][HEADLINE=TRUE]")},
-        {"System before the rest", [](Values& v) { v.bDelimComma = v.bDelimTab = 1; }, WSTR(""), WSTR("")},
-        {"Comma before Semicolon",
-         [](Values& v) { v.bDelimSystem = 0, v.bDelimComma = v.bDelimSemicolon = 1; }, WSTR("=LS]"),
-         WSTR("=,]")},
+        {"System before the rest", [](Values& v) { v.bDelimComma = v.bDelimTab = 1; }, {}, {}},
+        {"Comma, Semicolon", [](Values& v) { v.bDelimSystem = 0, v.bDelimComma = v.bDelimSemicolon = 1; },
+         WSTR("LS]"), WSTR(",]")},
         {"Space before Tab", [](Values& v) { v.bDelimSystem = 0, v.bDelimSpace = v.bDelimTab = 1; },
-         WSTR("=LS]"), WSTR("= ]")},
-        {"Tab as backslash T", [](Values& v) { v.bDelimSystem = 0, v.bDelimTab = 1; }, WSTR("=LS]"),
-         WSTR("=\\T]")},
+         WSTR("LS]"), WSTR(" ]")},
+        {"Tab as \\T", [](Values& v) { v.bDelimSystem = 0, v.bDelimTab = 1; }, WSTR("LS]"), WSTR("\\T]")},
         {"Other as typed", [](Values& v) { v.bDelimSystem = 0, wcscpy(v.szOtherDelimiter, WSTR("]")); },
-         WSTR("=LS]"), WSTR("=]]")},
+         WSTR("LS]"), WSTR("]]")},
         {"Unicode first", [](Values& v) { v.bUnicode = 1; }, WSTR("=ACP]"), WSTR("=UNICODE]")},
         {"a listed code page", [](Values& v) { v.nCodePageIndex = 3; }, WSTR("=ACP]"), WSTR("=4294967295]")},
         {"map export", [](Values& v) { v.bNotMap = 0; }, WSTR("[MAP=FALSE]"), WSTR("[MAP=TRUE]")},
@@ -126,17 +123,15 @@ TEST(BuildOptionsString, UnterminatedValuesStayInTheirMembers)
     EXPECT_NE(WString::npos, built.find(WSTR("[DELIMITER=") + WString(31, 'o') + WSTR("]")));
 }
 
-// The dialog's code page list, as a test supplies it: entry 0 is the system
-// code page, then code pages in ascending order, the system's among them.
+// The dialog's code page list: entry 0 is the system code page, then ascending ones, the system's among them.
 const std::vector<UINT>& CodePageList()
 {
     static const std::vector<UINT> s_list = {GetACP(), 437, 850, 1250, 1252, 65001};
     return s_list;
 }
 
-// The choices a user sees, as the dialog would show the values: the first
-// delimiter flag set, and the character set by code page number, the
-// wanted number taking the first entry after entry 0 that has it.
+// The choices the dialog would show: the first delimiter flag set, and the character set by code page
+// number, the wanted number taking the first entry after entry 0 that has it.
 std::string Choices(const Values& v)
 {
     const int32_t delimiters[] = {v.bDelimSystem, v.bDelimComma, v.bDelimSemicolon, v.bDelimSpace,
@@ -156,10 +151,8 @@ std::string Choices(const Values& v)
     return s + " acp";
 }
 
-// Random choices as the dialog leaves them: one delimiter flag, Unicode or
-// an entry of the list. Texts hold no "]", which the grammar cannot carry,
-// and Other is no comma, semicolon or blank, which come back as their own
-// buttons: the two known ways a choice does not survive.
+// Random choices as the dialog leaves them: one delimiter flag, Unicode or an entry of the list. No text
+// holds "]" (the grammar cannot carry it); Other is no comma, semicolon or blank (they have own buttons).
 Values RandomValues(std::mt19937& random)
 {
     const WString sUnits = WSTR("abcXYZ019 .,;:=[\\/\t|\"'\x00E9\x20AC\xD83D\xDE00");
@@ -224,9 +217,8 @@ TEST(StoredOptions, KeptBelowTheHostsKeyOrTheDefaultKey)
     EXPECT_EQ(WString(WSTR("[CSV=TRUE]")), szLoaded);
 }
 
-// What a read makes of the stored value: the whole text up to 32768 bytes
-// with or without a terminator; a longer value, a missing value, a missing
-// key and a key that cannot be opened give the empty text.
+// A read gives the whole stored text up to 32768 bytes, with or without a terminator; a longer value, a
+// missing value or key, and a key that cannot be opened give the empty text.
 TEST(StoredOptions, ReadLimits)
 {
     const struct {
@@ -236,14 +228,12 @@ TEST(StoredOptions, ReadLimits)
         WString value;
         size_t cbStored;
         WString loaded;
-    } rows[] = {
-        {"32768 bytes", WSTR("A"), REG_SZ, WString(16383, 'v'), 32768, WString(16383, 'v')},
-        {"32770 bytes", WSTR("B"), REG_SZ, WString(16384, 'v'), 32770, WSTR("")},
-        {"no terminator", WSTR("C"), REG_BINARY, WSTR("abc"), 6, WSTR("abc")},
-        {"half a unit", WSTR("D"), REG_BINARY, WSTR("abc"), 7, WSTR("abc")},
-        {"no value", WSTR("E"), REG_NONE, WSTR(""), 0, WSTR("")},
-        {"a key that cannot be opened", WSTR(""), REG_NONE, WSTR(""), 0, WSTR("")},
-    };
+    } rows[] = {{"32768 bytes", WSTR("A"), REG_SZ, WString(16383, 'v'), 32768, WString(16383, 'v')},
+                {"32770 bytes", WSTR("B"), REG_SZ, WString(16384, 'v'), 32770, WSTR("")},
+                {"no terminator", WSTR("C"), REG_BINARY, WSTR("abc"), 6, WSTR("abc")},
+                {"half a unit", WSTR("D"), REG_BINARY, WSTR("abc"), 7, WSTR("abc")},
+                {"no value", WSTR("E"), REG_NONE, WSTR(""), 0, WSTR("")},
+                {"a key that cannot be opened", WSTR(""), REG_NONE, WSTR(""), 0, WSTR("")}};
     RegistrySandbox sandbox;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);

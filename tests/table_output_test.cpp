@@ -1,8 +1,8 @@
-// tests/table_output_test.cpp: a table's head, tables a host leaves open,
-// a taken name, the record operations' statuses outside an open file, and
-// writing records without allocating.
+// tests/table_output_test.cpp: a table's head, tables left open, a taken name, record operations outside
+// an open file, and writing records without allocating.
 #include "alloc_failure.h"
 #include "export_host.h"
+#include "reference_text.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -35,32 +35,34 @@ WString Options(const TempDir& dir, const WCHAR* file, const WCHAR* more = WSTR(
     return WSTR("[CHARSET=1252][DELIMITER=;][FILE=") + dir.Path(file) + WSTR("]") + more;
 }
 
-// The records begin where the head ends: the commit of an append copies
-// them from there.
-TEST(TableOutput, RecordsStartAfterTheHead)
+// The head: names quoted by the CSV rule, a line even without fields, only the byte-order mark with
+// WRITEHEAD off. The records begin where it ends: the commit of an append copies them from there.
+TEST(TableOutput, HeadAndWhereTheRecordsStart)
 {
+    const std::vector<WString> idName = {WSTR("ID"), WSTR("Name")};
+    const std::string bom = "\xFF\xFE";
     const struct {
         const WCHAR* options;
-        int64_t recordsStart;
-    } rows[] = {
-        {WSTR(""), 9},                          // id;Name CR LF
-        {WSTR("[CHARSET=UNICODE]"), 2 + 2 * 9}, // byte-order mark, 9 units
-        {WSTR("[WRITEHEAD=FALSE]"), 0},
-        {WSTR("[WRITEHEAD=FALSE][CHARSET=UNICODE]"), 2},
-    };
+        std::vector<WString> names;
+        std::string head;
+    } rows[] = {{WSTR(""), idName, "id;Name\r\n"},
+                {WSTR("[CHARSET=UNICODE]"), idName, bom + Utf16le(WSTR("id;Name\r\n"))},
+                {WSTR("[WRITEHEAD=FALSE]"), idName, ""},
+                {WSTR("[WRITEHEAD=FALSE][CHARSET=UNICODE]"), idName, bom},
+                {WSTR("[CSV=TRUE]"), {WSTR("a;b"), WSTR(" x")}, "\"a;b\";\" x\"\r\n"},
+                {WSTR("[CSV=TRUE]"), {}, "\r\n"}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(Narrow(row.options));
+        SCOPED_TRACE(Narrow(row.options) + ", " + std::to_string(row.names.size()) + " names");
         TempDir dir;
-        Table t(Options(dir, WSTR("data.csv"), row.options));
+        Table t(Options(dir, WSTR("data"), row.options), row.names);
         ASSERT_EQ(0, t.Begin(WSTR("Customers")));
-        EXPECT_EQ(row.recordsStart, t.filter->m_output.m_nRecordsStart);
+        EXPECT_EQ(static_cast<int64_t>(row.head.size()), t.filter->m_output.m_nRecordsStart);
         EXPECT_EQ(0, t.filter->EndTable());
-        EXPECT_EQ(static_cast<uintmax_t>(row.recordsStart), fs::file_size(NativePath(t.Work())));
+        EXPECT_EQ(row.head, ReadBytes(NativePath(t.Work())));
     }
 }
 
-// A host that forgets EndTable: the next table, or Commit, closes the open
-// file, and every table keeps its head.
+// A host that forgets EndTable: the next table, or Commit, closes the open file; each table keeps its head.
 TEST(TableOutput, TableLeftOpenIsClosedByTheNextTableOrCommit)
 {
     TempDir dir;
@@ -81,9 +83,8 @@ TEST(TableOutput, TableLeftOpenIsClosedByTheNextTableOrCommit)
     EXPECT_EQ("id;Name\r\n", ReadBytes(other.Native() / "data.txt"));
 }
 
-// The first table's final name is taken: without OVERWRITE its records stay
-// in the work file and the second table is refused; with it, the old file
-// is replaced.
+// The first table's final name is taken: without OVERWRITE its records stay in the work file and the
+// second table is refused; with it, the old file is replaced.
 TEST(TableOutput, TakenNameForTheFirstTable)
 {
     for (bool overwrite : {false, true}) {
@@ -103,26 +104,7 @@ TEST(TableOutput, TakenNameForTheFirstTable)
     }
 }
 
-// The headline's names are quoted by the CSV rule; a table without fields
-// has a headline all the same.
-TEST(TableOutput, HeadlineNames)
-{
-    const struct {
-        std::vector<WString> names;
-        const char* headline;
-    } rows[] = {{{WSTR("a;b"), WSTR(" x")}, "\"a;b\";\" x\"\r\n"}, {{}, "\r\n"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.headline);
-        TempDir dir;
-        Table t(Options(dir, WSTR("d"), WSTR("[CSV=TRUE]")), row.names);
-        ASSERT_EQ(0, t.Begin(WSTR("T")));
-        t.filter->EndTable();
-        EXPECT_EQ(row.headline, ReadBytes(NativePath(t.Work())));
-    }
-}
-
-// One file per record: the tables open nothing and keep the names of the
-// last table only.
+// One file per record: the tables open nothing and keep the last table's names only.
 TEST(TableOutput, PerRecordTablesKeepOnlyTheirNames)
 {
     TempDir dir;
@@ -137,9 +119,8 @@ TEST(TableOutput, PerRecordTablesKeepOnlyTheirNames)
     EXPECT_TRUE(dir.Tree().empty());
 }
 
-// Outside an open file the record operations answer as the host expects
-// (one file per record: no record file is open, EndRecord gives 1), and
-// each field is still prepared.
+// Outside an open file the record operations answer as the host expects (one file per record: EndRecord
+// gives 1), and each field is still prepared.
 TEST(TableOutput, RecordOperationsWithoutAnOpenFile)
 {
     for (const WCHAR* options : {WSTR("[CHARSET=1252]"), WSTR("[SINGLE=TRUE]")}) {
@@ -156,9 +137,7 @@ TEST(TableOutput, RecordOperationsWithoutAnOpenFile)
     }
 }
 
-// The test's fields hand out their values without allocating, so any
-// allocation counted while records are written is the filter's, whatever
-// the encoding and however long the value.
+// The test's fields allocate nothing, so any allocation while records are written is the filter's.
 TEST(TableOutput, WritingFieldsAllocatesNothing)
 {
     const WCHAR* options[] = {

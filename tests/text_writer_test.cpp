@@ -1,7 +1,5 @@
-// tests/text_writer_test.cpp: the bytes the text writers put into a file,
-// against the reference text: the CSV rule, each encoding with XML escaping
-// on and off, texts longer than the buffers, code pages that are not their
-// number, and no stream.
+// tests/text_writer_test.cpp: the bytes the text writers put into a file, against the reference text:
+// the CSV rule, each encoding with and without XML escaping, long texts, odd code pages, no stream.
 #include "reference_text.h"
 #include "temp_dir.h"
 
@@ -12,9 +10,7 @@
 namespace
 {
 
-// A text writer over options of its own, writing to a file in a fresh
-// directory: the C runtime's tmpfile names its files in the drive's root,
-// where test runs side by side would meet.
+// A writer over options of its own, writing to a fresh directory (tmpfile would use the drive's root).
 struct Writer {
     Options options;
     TextWriter writer{options};
@@ -81,8 +77,8 @@ const char kBestFit932[] = "65 65 75 73"; // Windows writes a look-alike where 9
 const char kBestFit932[] = "3F 3F 3F 3F"; // Linux has no such "best fit" tables
 #endif
 
-// The bytes of each encoding; an empty column is the text's UTF-8 (ASCII
-// that every code page keeps). Escaping changes UTF-8 output alone.
+// The bytes of each encoding; "" is the text's UTF-8 (ASCII every code page keeps). Escaping changes
+// UTF-8 output alone.
 TEST(TextWriter, EachEncodingWritesTheExactBytes)
 {
     const WCHAR controls[] = {0x01, 0x09, 0x0D, 0x0A, 0x1F, 0x7F, 0};
@@ -121,8 +117,7 @@ TEST(TextWriter, EachEncodingWritesTheExactBytes)
     }
 }
 
-// A code page the system does not have writes UTF-8, unescaped: nothing is
-// lost and nothing is garbled. Code page 0 is the system code page.
+// A code page the system lacks writes UTF-8, unescaped: nothing lost or garbled. 0 is the system's.
 TEST(TextWriter, CodePagesThatAreNotTheirNumber)
 {
     for (UINT codePage : {12345u, 1200u, 0xFFFFFFFFu}) {
@@ -134,10 +129,8 @@ TEST(TextWriter, CodePagesThatAreNotTheirNumber)
     EXPECT_EQ(Write(false, GetACP(), text, 0), Write(false, CP_ACP, text, 0));
 }
 
-// Some code pages write ASCII as other bytes: EBCDIC ones, or UTF-7, which
-// writes "+" as "+-". ASCII is copied as it stands only in code pages that
-// keep it, asked again when the code page changes. Linux has none of these
-// code pages and writes UTF-8 for them; under Windows they are real.
+// EBCDIC code pages and UTF-7 ("+" is "+-") write ASCII as other bytes: ASCII is copied as it stands
+// only where the code page keeps it, asked again at each change. Linux lacks them (UTF-8); Windows has.
 TEST(TextWriter, AsciiStaysAsItIsOnlyWhereTheCodePageKeepsIt)
 {
     WString ascii = WSTR("\t\r\n");
@@ -160,10 +153,8 @@ TEST(TextWriter, AsciiStaysAsItIsOnlyWhereTheCodePageKeepsIt)
     }
 }
 
-// The record operations hand the delimiter to WriteQuoted with the value;
-// the bytes must be those of the two written one after the other: a value
-// that fills the buffer, one in pieces, a quoted one longer than the
-// quoting buffer, and one whose delimiter is the first half of its pair.
+// The delimiter handed to WriteQuoted with the value writes the bytes of the two written apart: a value
+// filling the buffer, one in pieces, one beyond the quoting buffer, a delimiter that is half a pair.
 TEST(TextWriter, DelimiterWithTheValueIsTheTwoWrittenApart)
 {
     const size_t kBytes = TextWriter::kConvBufBytes;
@@ -173,15 +164,13 @@ TEST(TextWriter, DelimiterWithTheValueIsTheTwoWrittenApart)
         UINT codePage;
         const WCHAR* delimiter;
         WString text;
-    } rows[] = {
-        {false, 1252, WSTR(";"), WSTR("")},
-        {false, 1252, WSTR(";"), WString(kBytes, WSTR('a'))},
-        {false, CP_UTF8, WSTR("\u00A7"), WString(kBytes - 1, WSTR('a'))},
-        {false, 932, WSTR("\t"), WString(kBytes / 2, WCHAR(0x00E9))},
-        {true, 1252, WSTR("::"), WString(40000, WSTR('"'))},
-        {false, CP_UTF8, highSurrogate, WSTR("\xDE00x")},
-        {false, 12345, WSTR(";"), WSTR(" a;b \"c\" Gr\u00FC\u00DFe")},
-    };
+    } rows[] = {{false, 1252, WSTR(";"), WSTR("")},
+                {false, 1252, WSTR(";"), WString(kBytes, WSTR('a'))},
+                {false, CP_UTF8, WSTR("\u00A7"), WString(kBytes - 1, WSTR('a'))},
+                {false, 932, WSTR("\t"), WString(kBytes / 2, WCHAR(0x00E9))},
+                {true, 1252, WSTR("::"), WString(40000, WSTR('"'))},
+                {false, CP_UTF8, highSurrogate, WSTR("\xDE00x")},
+                {false, 12345, WSTR(";"), WSTR(" a;b \"c\" Gr\u00FC\u00DFe")}};
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.codePage) + ", " + std::to_string(row.text.size()) + " units");
         Writer joined(row.unicode, row.codePage, 1, row.delimiter), apart(row.unicode, row.codePage, 1);
@@ -192,8 +181,7 @@ TEST(TextWriter, DelimiterWithTheValueIsTheTwoWrittenApart)
     }
 }
 
-// Texts longer than the buffers hold are written whole in every form, with
-// no surrogate pair split where the pieces meet.
+// Texts longer than the buffers are written whole in every form, no surrogate pair split between pieces.
 TEST(TextWriter, LongTextIsWrittenWhole)
 {
     const WString motifs[] = {
@@ -222,20 +210,17 @@ TEST(TextWriter, LongTextIsWrittenWhole)
     }
 }
 
-// QuoteCsv gives the quoted form while it fits the quoting buffer with its
-// terminator, and null from the first unit more.
+// QuoteCsv gives the quoted form while it fits its buffer with the terminator, null from one unit more.
 TEST(TextWriter, QuoteCsvFitsUpToTheBuffer)
 {
     const struct {
         WString text;
         bool fits;
-    } rows[] = {
-        {WString(32766, WSTR('"')), true},
-        {WString(32767, WSTR('"')), false},
-        {WString(65532, WSTR('a')) + WSTR(";"), true},
-        {WString(65533, WSTR('a')) + WSTR(";"), false},
-        {WString(199999, WSTR('a')) + WSTR(";"), false},
-    };
+    } rows[] = {{WString(32766, WSTR('"')), true},
+                {WString(32767, WSTR('"')), false},
+                {WString(65532, WSTR('a')) + WSTR(";"), true},
+                {WString(65533, WSTR('a')) + WSTR(";"), false},
+                {WString(199999, WSTR('a')) + WSTR(";"), false}};
     Writer w(false, 1252, 1);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text.size());
