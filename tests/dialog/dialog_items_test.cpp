@@ -14,11 +14,26 @@ BOOL IsFirstBoxChecked(HWND hDlg)
     return IsDlgButtonChecked(hDlg, IDC_CHECK_1) == BST_CHECKED;
 }
 
+// Disables the outer group, then enables it, noting at once whether its
+// button and the inner member are enabled.
+ItemGroup* g_pSwitched = nullptr;
+std::string g_switched;
+void SwitchGroup(HWND hDlg)
+{
+    for (BOOL bEnable : {FALSE, TRUE}) {
+        g_pSwitched->EnableControl(hDlg, bEnable);
+        for (int nId : {IDC_CHECK_1, IDC_EDIT_2})
+            g_switched += IsWindowEnabled(GetDlgItem(hDlg, nId)) ? "1" : "0";
+    }
+    g_switched += " ";
+}
+
 // Radio groups A (the first edit), B (the list) and C: the click on B clears
 // A without a command of A's. Nested check box groups, outer 1 and inner 2
 // (the second edit): the inner group is disabled while the outer button is
 // clear, keeps its check mark, and enables its member again only as its
-// own button says. The push button's predicate follows check box 1 after
+// own button says; switched off and on, it enables its member only while its
+// button is checked. The push button's predicate follows check box 1 after
 // every command.
 TEST(ItemGroups, MembersFollowTheirButtons)
 {
@@ -32,14 +47,15 @@ TEST(ItemGroups, MembersFollowTheirButtons)
     dialog.Add(new ItemGroup(IDC_RADIO_C, &bC));
     auto* pInner = new ItemGroup(IDC_CHECK_2, &bInner);
     pInner->Add(new EditItem(IDC_EDIT_2, szInner, 16));
-    dialog.Add(&(new ItemGroup(IDC_CHECK_1, &bOuter))->Add(pInner));
-    dialog.Add(new ButtonItem(IDC_BUTTON_1, nullptr, IsFirstBoxChecked));
+    dialog.Add(g_pSwitched = &(new ItemGroup(IDC_CHECK_1, &bOuter))->Add(pInner));
+    dialog.Add(new ButtonItem(IDC_BUTTON_1, SwitchGroup, IsFirstBoxChecked));
+    g_switched.clear();
     // The states after each click: the first edit, the list | the inner
     // button, its edit | the push button.
     std::string seen;
     EXPECT_EQ(IDOK, RunDialog(dialog, [&](DialogUser& user) {
                   for (int nId : {0, IDC_RADIO_B, IDC_RADIO_C, IDC_RADIO_A, IDC_CHECK_1, IDC_CHECK_1,
-                                  IDC_CHECK_2, IDC_CHECK_1, IDC_CHECK_1}) {
+                                  IDC_BUTTON_1, IDC_CHECK_2, IDC_CHECK_1, IDC_CHECK_1, IDC_BUTTON_1}) {
                       if (nId)
                           user.Click(nId);
                       seen +=
@@ -48,7 +64,9 @@ TEST(ItemGroups, MembersFollowTheirButtons)
                   }
                   user.PressEnter();
               }));
-    EXPECT_EQ("-.|C-|- .-|C-|- ..|C-|- -.|C-|- -.|c.|. -.|C-|- -.|-.|- -.|..|. -.|-.|- ", seen);
+    EXPECT_EQ("-.|C-|- .-|C-|- ..|C-|- -.|C-|- -.|c.|. -.|C-|- -.|C-|- -.|-.|- -.|..|. -.|-.|- -.|-.|- ",
+              seen);
+    EXPECT_EQ("0011 0010 ", g_switched);
     EXPECT_EQ((std::vector<int>{1, 0, 0, 1, 0}), (std::vector<int>{bA, bB, bC, bOuter, bInner}));
 }
 
