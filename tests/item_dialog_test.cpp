@@ -1,6 +1,5 @@
-// tests/item_dialog_test.cpp: the dialog toolkit without a window: items
-// destroyed with their dialog, and a dialog that cannot be made. On real
-// dialogs: tests/dialog/.
+// tests/item_dialog_test.cpp: the dialog toolkit without a window; on real
+// dialogs in tests/dialog/.
 #include "dialog/ItemDialog.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +43,8 @@ TEST(ItemDialog, DestroysEveryItemLastAddedFirst)
               g_events);
 }
 
-// Windows has no template of that id here; Linux can make no dialog at all.
-// Either way the platform's failure comes back, the items see nothing and
-// the help context of the dialog around stays in force.
+// No template of that id, or on Linux no dialog at all: the platform's
+// failure, the items see nothing, the help context around stays.
 TEST(ItemDialog, DialogThatCannotBeMadeReturnsThePlatformsFailure)
 {
     g_events.clear();

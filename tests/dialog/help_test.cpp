@@ -1,8 +1,7 @@
 // tests/dialog/help_test.cpp: F1 in running dialogs, and how the HTML Help
-// control is found and loaded. The control stays loaded once it is, so each
-// way of finding it runs in a process of its own (CMakeLists.txt): Help
-// through the registry, HelpByName with no registration, HelpUnavailable
-// where no control can be loaded.
+// control is found and loaded. It stays loaded, so each way of finding it
+// runs in a process of its own: Help through the registry, HelpByName with
+// no registration, HelpUnavailable where none can be loaded.
 #include "dialog/Help.h"
 
 #include "HelpServer.h"
@@ -104,7 +103,6 @@ TEST(Help, TopicOfTheRunningDialogInMainChm)
 // The lookup alone. A value or its expansion must fit 260 bytes.
 TEST(Help, RegisteredPath)
 {
-    SetEnvironmentVariableA("FERLO_HELP_SERVERS", "C:\\servers");
     // Folders that make the value, with "\s.ocx", 259 and 260 characters long.
     std::string folder259 = "C:\\" + std::string(250, 'd'), folder260 = folder259 + "d";
     SetEnvironmentVariableA("FERLO_FOLDER_259", folder259.c_str());
@@ -114,8 +112,6 @@ TEST(Help, RegisteredPath)
         DWORD dwType;            // REG_NONE: no registration
         std::string value, path; // an empty path: none found
     } cases[] = {
-        {"plain text", REG_SZ, "C:\\help\\server.ocx", "C:\\help\\server.ocx"},
-        {"with a variable", REG_EXPAND_SZ, "%FERLO_HELP_SERVERS%\\server.ocx", "C:\\servers\\server.ocx"},
         {"plain text of 259 bytes", REG_SZ, std::string(259, 'p'), std::string(259, 'p')},
         {"plain text of 260 bytes", REG_SZ, std::string(260, 'p'), ""},
         {"expanded to 259 characters", REG_EXPAND_SZ, "%FERLO_FOLDER_259%\\s.ocx", folder259 + "\\s.ocx"},
@@ -134,8 +130,8 @@ TEST(Help, RegisteredPath)
     }
 }
 
-// With no registration the control is loaded by its plain name, which
-// finds the stand-in this process loaded under that name.
+// No registration: the control is loaded by its plain name, which finds the
+// stand-in this process loaded under that name.
 TEST(HelpByName, LoadedByItsPlainName)
 {
     Classes classes;

@@ -1,26 +1,23 @@
 // tests/dialog/host_configure_test.cpp: `ferlo-export --configure` as a user
 // meets it: the settings dialog in the program's own process, the string an
 // OK prints, taken by an export as its options file, and a cancel. The
-// program, the sample database and a folder come as Linux paths in
-// FERLO_HOST, FERLO_SAMPLE_DB and FERLO_HOST_FOLDER.
+// program, the sample database and a folder: FERLO_HOST, FERLO_SAMPLE_DB and
+// FERLO_HOST_FOLDER.
 #include "res/SettingsDialogRes.h"
 
 #include "dialog_fixture.h"
 
-#include <algorithm>
 #include <fstream>
 #include <optional>
 
 namespace
 {
 
-// Windows sees the Linux root as drive Z:.
-std::wstring WindowsPath(const char* pszVariable)
+// Wine takes a Linux path as one on the current drive, Z:, the Linux root.
+std::wstring Path(const char* pszVariable)
 {
-    const char* pszPath = getenv(pszVariable);
-    std::wstring path = pszPath ? std::wstring(pszPath, pszPath + strlen(pszPath)) : L"";
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return L"Z:" + path;
+    const char* psz = getenv(pszVariable);
+    return psz ? std::wstring(psz, psz + strlen(psz)) : L"";
 }
 
 std::string FileText(const std::wstring& path)
@@ -39,13 +36,13 @@ HANDLE Inheritable(const std::wstring& path)
 // thread: the exit code, "|", stdout, "|", stderr.
 std::string RunHost(const std::wstring& name, const std::wstring& args, DialogUser::Script script = nullptr)
 {
-    const std::wstring folder = WindowsPath("FERLO_HOST_FOLDER") + L"\\", out = folder + name + L".out";
+    const std::wstring folder = Path("FERLO_HOST_FOLDER") + L"\\", out = folder + name + L".out";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = Inheritable(out);
     startup.hStdError = Inheritable(out + L".err");
-    std::wstring command = L"\"" + WindowsPath("FERLO_HOST") + L"\" " + args;
+    std::wstring command = L"\"" + Path("FERLO_HOST") + L"\" " + args;
     PROCESS_INFORMATION process = {};
     BOOL bStarted = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
                                    &startup, &process);
@@ -88,11 +85,11 @@ TEST(HostConfigure, OkPrintsOptionsThatAnExportTakesAndCancelPrintsNothing)
               "bersicht][CSV=TRUE][OVERWRITE=TRUE][WRITEHEAD=TRUE][SINGLE=FALSE][XML=FALSE][HEADLINE=FALSE]"
               "[DELIMITER=;][CHARSET=ACP][MAP=FALSE]\r\n|",
               ok);
-    std::wstring database = WindowsPath("FERLO_SAMPLE_DB");
+    std::wstring database = Path("FERLO_SAMPLE_DB");
     EXPECT_EQ("0|",
               RunHost(L"export", L"--options-file configure.out --table customers \"" + database + L"\"")
                   .substr(0, 2));
-    std::string written = FileText(WindowsPath("FERLO_HOST_FOLDER") + L"\\out\\Kunden\u00DCbersicht.csv");
+    std::string written = FileText(Path("FERLO_HOST_FOLDER") + L"\\out\\Kunden\u00DCbersicht.csv");
     EXPECT_EQ(0u, written.find("id;name;"));
     EXPECT_EQ("1||ferlo-export: cancelled\r\n", RunHost(L"cancel", L"--configure --options [csv=true]" + key,
                                                         [](DialogUser& user) { user.PressEscape(); }));
