@@ -7,7 +7,7 @@ namespace
 {
 
 const DWORD kPollMs = 20;
-const int kWaitMs = 10000;
+const int kWaitMs = 60000;    // Wine on a loaded machine can take many seconds
 const UINT kWmKeyF1 = 0x004D; // what the window system sends the focused window for F1
 
 struct Search {

@@ -23,7 +23,7 @@ public:
 
     // The dialogs of a thread, also of another process; the first must open
     // within nOpenWaitMs.
-    explicit DialogUser(Script script, DWORD nThreadId = GetCurrentThreadId(), int nOpenWaitMs = 10000);
+    explicit DialogUser(Script script, DWORD nThreadId = GetCurrentThreadId(), int nOpenWaitMs = 60000);
     ~DialogUser() { Finish(); }
     std::vector<std::string> Finish(); // waits for the script
 
@@ -52,7 +52,7 @@ public:
     // (a message box after OK, the dialog shown again): the user works the
     // new dialog, and once it closes the one before.
     void ClickToOpen(int nId);
-    void AwaitDialog(int nWaitMs = 10000);
+    void AwaitDialog(int nWaitMs = 60000);
 
 private:
     HWND Control(int nId);
