@@ -1,6 +1,5 @@
-// tests/item_dialog_test.cpp: what the dialog toolkit does without a window:
-// items destroyed with their dialog, and a dialog that cannot be made. The
-// toolkit on real dialogs: tests/dialog/.
+// tests/item_dialog_test.cpp: the dialog toolkit without a window; on real
+// dialogs in tests/dialog/.
 #include "dialog/ItemDialog.h"
 
 #include <gtest/gtest.h>
@@ -13,26 +12,15 @@ namespace
 
 std::vector<std::string> g_events;
 
-// Records its destruction and every operation it is asked for.
-class ProbeItem : public DialogItem
-{
-public:
-    explicit ProbeItem(const char* pszName) : DialogItem(1), m_name(pszName) {}
-    ~ProbeItem() override { g_events.push_back("~" + m_name); }
-    void InitControl(HWND) override { g_events.push_back("init " + m_name); }
-    void ReadControl(HWND) override { g_events.push_back("read " + m_name); }
-    void OnCommand(HWND, int, int) override { g_events.push_back("command " + m_name); }
-    void OnMessage(HWND, UINT, WPARAM, LPARAM) override { g_events.push_back("message " + m_name); }
-
-private:
-    std::string m_name;
-};
-
+// Records its destruction and what reaches it while a dialog runs.
 class ProbeGroup : public ItemGroup
 {
 public:
-    ProbeGroup(const char* pszName, int* pbChecked) : ItemGroup(2, pbChecked), m_name(pszName) {}
+    ProbeGroup(const char* pszName, int* pbChecked) : ItemGroup(1, pbChecked), m_name(pszName) {}
     ~ProbeGroup() override { g_events.push_back("~" + m_name); }
+    void InitControl(HWND) override { g_events.push_back("init " + m_name); }
+    void OnCommand(HWND, int, int) override { g_events.push_back("command " + m_name); }
+    void OnMessage(HWND, UINT, WPARAM, LPARAM) override { g_events.push_back("message " + m_name); }
 
 private:
     std::string m_name;
@@ -42,35 +30,33 @@ private:
 TEST(ItemDialog, DestroysEveryItemLastAddedFirst)
 {
     g_events.clear();
-    int bChecked = 0;
+    int b = 0;
     {
         ItemDialog dialog;
-        dialog.Add(new ProbeItem("first"))
-            .Add(&(new ProbeGroup("group", &bChecked))
-                      ->Add(new ProbeItem("member 1"))
-                      .Add(&(new ProbeGroup("inner", &bChecked))->Add(new ProbeItem("inner member"))))
-            .Add(new ProbeItem("last"));
+        dialog.Add(new ProbeGroup("first", &b))
+            .Add(&(new ProbeGroup("group", &b))
+                      ->Add(new ProbeGroup("member", &b))
+                      .Add(&(new ProbeGroup("inner", &b))->Add(new ProbeGroup("inner member", &b))))
+            .Add(new ProbeGroup("last", &b));
     }
-    EXPECT_EQ((std::vector<std::string>{"~last", "~group", "~inner", "~inner member", "~member 1", "~first"}),
+    EXPECT_EQ((std::vector<std::string>{"~last", "~group", "~inner", "~inner member", "~member", "~first"}),
               g_events);
 }
 
-// Windows has no template of that id here; Linux can make no dialog at all.
-// Either way the platform's failure comes back, the items see nothing and
-// the help context of the dialog around stays in force.
+// No template of that id, or on Linux no dialog at all: the platform's
+// failure, the items see nothing, the help context around stays.
 TEST(ItemDialog, DialogThatCannotBeMadeReturnsThePlatformsFailure)
 {
-    const int kNoTemplate = 300;
     g_events.clear();
+    int b = 0;
     ItemDialog dialog;
-    dialog.Add(new ProbeItem("item"));
+    dialog.Add(new ProbeGroup("item", &b));
     g_nHelpContext = 4546;
 #if defined(_WIN32)
-    HINSTANCE hModule = GetModuleHandleW(nullptr);
+    EXPECT_EQ(-1, dialog.DoModal(nullptr, GetModuleHandleW(nullptr), 300));
 #else
-    HINSTANCE hModule = nullptr;
+    EXPECT_EQ(-1, dialog.DoModal(nullptr, nullptr, 300));
 #endif
-    EXPECT_EQ(-1, dialog.DoModal(nullptr, hModule, kNoTemplate));
     EXPECT_EQ(4546, g_nHelpContext);
     EXPECT_TRUE(g_events.empty());
     g_nHelpContext = 0;

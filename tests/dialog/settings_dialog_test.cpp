@@ -1,121 +1,49 @@
-// tests/dialog/settings_dialog_test.cpp: the settings dialog as the host's
-// Configure shows it, worked by a user: what it opens with, the checks after
-// OK, the options string an OK gives and stores, and the ways out that store
-// nothing.
-//
-// Every Configure asks the platform about all 65,536 code page numbers,
-// which takes about 20 s under Wine, so each call here checks much: the
-// checks after OK reopen the dialog without a new scan, so one call goes
-// through several rounds.
-#include "DialogUser.h"
-#include "dialog/ItemDialog.h"
+// tests/dialog/settings_dialog_test.cpp: the settings dialog as Configure
+// shows it: what it opens with, the checks after OK, what OK returns and
+// stores, the ways out. Each Configure asks about all 65,536 code page
+// numbers, some 20 s under Wine, so each call checks much: a refused OK
+// shows the dialog again without a new scan.
 #include "filter/LibraryEntry.h"
 #include "res/SettingsDialogRes.h"
 #include "settings/SettingsDialog.h"
 #include "settings/SettingsValues.h"
 
-#include <gtest/gtest.h>
+#include "dialog_fixture.h"
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 namespace
 {
 
 const WCHAR kKey[] = L"Software\\Ferlo Tests\\Settings Dialog";
-const WCHAR kNoFileName[] = L"Please specify a valid filename!";
-const WCHAR kBadDelimiter[] = L"Delimiter is invalid!";
+const std::string kNoFileName = "Please specify a valid filename!", kBadDelimiter = "Delimiter is invalid!";
 
-// The state of the dialog's buttons as one line, group by group: the output
-// mode with its one-file choices | the per-record choices | the delimiter
-// buttons and the Other text | the character set and the code page list.
-// "C" checked, "-" not checked, lower case or "." when disabled.
-const int kStateControls[] = {IDC_DATABASE_FILE,
-                              IDC_SINGLE,
-                              IDC_BROWSE,
-                              IDC_CSV,
-                              IDC_OVERWRITE,
-                              IDC_WRITE_HEAD,
-                              0,
-                              IDC_TEXT_FILE,
-                              IDC_XML_FILE,
-                              IDC_HEADLINE,
-                              0,
-                              IDC_DELIM_SYSTEM,
-                              IDC_DELIM_COMMA,
-                              IDC_DELIM_OTHER,
-                              IDC_OTHER_TEXT,
-                              0,
-                              IDC_USE_CODE_PAGE,
-                              IDC_UNICODE,
-                              IDC_CODE_PAGE_LIST};
-
-std::string States(DialogUser& user)
+// What the user sees: "C" checked, "-" not, "c" and "." disabled, for the
+// output mode with its one-file choices | the per-record choices | the
+// delimiters and the Other text | the character set and the code page
+// list; then the file name, the Other text and the list's selection.
+std::string Look(DialogUser& user)
 {
-    std::string states;
-    for (int nId : kStateControls) {
-        if (nId == 0)
-            states += '|';
-        else if (user.IsEnabled(nId))
-            states += user.IsChecked(nId) ? 'C' : '-';
-        else
-            states += user.IsChecked(nId) ? 'c' : '.';
-    }
-    return states;
+    return user.States({IDC_DATABASE_FILE, IDC_SINGLE, IDC_BROWSE, IDC_CSV, IDC_OVERWRITE, IDC_WRITE_HEAD, 0,
+                        IDC_TEXT_FILE, IDC_XML_FILE, IDC_HEADLINE, 0, IDC_DELIM_SYSTEM, IDC_DELIM_COMMA,
+                        IDC_DELIM_OTHER, IDC_OTHER_TEXT, 0, IDC_USE_CODE_PAGE, IDC_UNICODE,
+                        IDC_CODE_PAGE_LIST}) +
+           " [" + Narrow(user.Text(IDC_FILE)) + "] [" + Narrow(user.Text(IDC_OTHER_TEXT)) + "] " +
+           std::to_string(user.Send(IDC_CODE_PAGE_LIST, CB_GETCURSEL));
 }
 
-// What the user saw when the dialog opened.
-struct Seen {
-    std::string states;
-    std::wstring file, otherText, systemCaption;
-    std::vector<std::wstring> codePages;
-    int codePage = -2;
-};
-
-Seen Look(DialogUser& user)
+// OK refused: the messages, each answered, then the dialog shows again.
+std::string OkRefused(DialogUser& user, int nMessages)
 {
-    Seen seen;
-    seen.states = States(user);
-    seen.file = user.Text(IDC_FILE);
-    seen.otherText = user.Text(IDC_OTHER_TEXT);
-    seen.systemCaption = user.Text(IDC_DELIM_SYSTEM);
-    seen.codePages = user.ComboEntries(IDC_CODE_PAGE_LIST);
-    seen.codePage = user.ComboSelection(IDC_CODE_PAGE_LIST);
-    return seen;
-}
-
-// OK that fails the checks: the messages shown, in order, each answered;
-// then the dialog opens again and the user works it.
-std::vector<std::wstring> OkRefused(DialogUser& user, int nMessages)
-{
-    std::vector<std::wstring> messages;
+    std::string messages;
     user.ClickToClose(IDOK);
     for (int i = 0; i < nMessages; ++i) {
         user.AwaitDialog();
-        messages.push_back(user.AnswerMessageBox(IDOK));
+        messages += Narrow(user.Text(0xFFFF)) + " ";
+        user.Command(IDOK);
     }
     user.AwaitDialog();
     return messages;
-}
-
-struct Outcome {
-    std::wstring result;
-    int bChanged = -1;
-};
-
-// Runs Configure with the user's script beside it. The dialog shows once
-// every code page number has been asked about.
-Outcome Configure(const WCHAR* pszOptions, DialogUser::Script script)
-{
-    DialogUser user(std::move(script), 120000);
-    Outcome outcome;
-    CString result;
-    outcome.bChanged = ConfigureSettings(kKey, pszOptions, result);
-    for (const std::string& problem : user.Finish())
-        ADD_FAILURE() << problem;
-    outcome.result = result.GetString() ? result.GetString() : L"";
-    return outcome;
 }
 
 std::wstring Stored()
@@ -125,20 +53,18 @@ std::wstring Stored()
     return szStored;
 }
 
-// An OK that passed the checks: the string returned is the one stored.
-void ExpectConfirmed(const std::wstring& expected, const Outcome& ok)
+// Configure with the user beside it, as "result text | stored options".
+std::wstring Configure(const WCHAR* pszOptions, DialogUser::Script script)
 {
-    EXPECT_EQ(1, ok.bChanged);
-    EXPECT_EQ(expected, ok.result);
-    EXPECT_EQ(expected, Stored());
+    DialogUser user(std::move(script), GetCurrentThreadId(), 120000);
+    CString result;
+    int bChanged = ConfigureSettings(kKey, pszOptions, result);
+    for (const std::string& problem : user.Finish())
+        ADD_FAILURE() << problem;
+    return std::to_wstring(bChanged) + L" " + (result.GetString() ? result.GetString() : L"") + L" | " +
+           Stored();
 }
 
-std::wstring SystemCodePageEntry()
-{
-    return L"System Code Page (" + std::to_wstring(GetACP()) + L")";
-}
-
-// The platform's own name of a code page.
 std::wstring CodePageName(UINT nCodePage)
 {
     CPINFOEXW info = {};
@@ -146,48 +72,32 @@ std::wstring CodePageName(UINT nCodePage)
 }
 
 std::vector<UINT> g_enumerated;
-
 BOOL CALLBACK AddEnumerated(LPWSTR pszNumber)
 {
     g_enumerated.push_back(wcstoul(pszNumber, nullptr, 10));
     return TRUE;
 }
 
-// What the list must hold, worked out another way than by asking about
-// every number: the system code page first, then the code pages the system
-// lists as installed, by ascending number, under the system's names. Wine
-// does not list UTF-7 and UTF-8, which it has.
-std::vector<std::wstring> ExpectedCodePages()
+// The list worked out another way than by asking about every number: the
+// system code page, then those listed as installed, by number, under the
+// system's names. Wine does not list UTF-7 and UTF-8, which it has.
+void ExpectCodePageList(const std::vector<std::wstring>& seen)
 {
-    g_enumerated.clear();
+    g_enumerated = {CP_UTF7, CP_UTF8};
     EnumSystemCodePagesW(AddEnumerated, CP_INSTALLED);
-    for (UINT n : {CP_UTF7, CP_UTF8})
-        if (IsValidCodePage(n) && std::count(g_enumerated.begin(), g_enumerated.end(), n) == 0)
-            g_enumerated.push_back(n);
     std::sort(g_enumerated.begin(), g_enumerated.end());
-    std::vector<std::wstring> labels = {SystemCodePageEntry()};
+    g_enumerated.erase(std::unique(g_enumerated.begin(), g_enumerated.end()), g_enumerated.end());
+    std::vector<std::wstring> expected = {L"System Code Page (" + std::to_wstring(GetACP()) + L")"};
     for (UINT n : g_enumerated)
-        labels.push_back(CodePageName(n));
-    return labels;
+        expected.push_back(CodePageName(n));
+    EXPECT_EQ(expected, seen);
 }
 
-// Lists of some hundred entries: the first difference says more than both.
-void ExpectSameList(const std::vector<std::wstring>& expected, const std::vector<std::wstring>& seen)
+std::wstring ListSeparator()
 {
-    size_t i = 0;
-    while (i < expected.size() && i < seen.size() && expected[i] == seen[i])
-        ++i;
-    if (i < expected.size() || i < seen.size())
-        ADD_FAILURE() << "the lists differ from entry " << i << " of " << expected.size() << " expected and "
-                      << seen.size()
-                      << " seen: " << testing::PrintToString(i < expected.size() ? expected[i] : L"")
-                      << " expected, " << testing::PrintToString(i < seen.size() ? seen[i] : L"") << " seen";
-}
-
-int IndexOf(const std::vector<std::wstring>& labels, const std::wstring& label)
-{
-    auto it = std::find(labels.begin(), labels.end(), label);
-    return it == labels.end() ? -1 : int(it - labels.begin());
+    WCHAR sz[8] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, sz, 8);
+    return sz;
 }
 
 class SettingsDialog : public ::testing::Test
@@ -201,226 +111,135 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
-
-    static bool KeyExists()
-    {
-        HKEY hKey = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(hKey);
-        return true;
-    }
 };
 
-// Nothing stored and no options: the dialog opens on the initial values,
-// with the user's list separator on the System button and the system code
-// page first in the list. OK without a file name is refused with the file
-// name message alone; then a file and Comma are accepted, and the string is
-// built, stored and returned. The next Configure without options opens on
-// what was stored; a file name of blanks passes, the Other delimiter is
-// refused for an empty, a two-character and an escape-like text, each time
-// with everything as the user left it, and Escape then returns the empty
-// text and stores nothing.
-TEST_F(SettingsDialog, OpensOnTheStoredValuesAndChecksEveryOk)
+// No options, nothing stored: the initial values, the user's list separator
+// on the System button, the code page list on its first entry. OK without a
+// file name is refused with that message alone; the next OK's string is
+// returned and stored.
+TEST_F(SettingsDialog, OpensOnTheInitialValuesAndStoresWhatOkBuilds)
 {
-    Seen first;
-    std::vector<std::wstring> firstMessages;
-    Outcome ok = Configure(nullptr, [&](DialogUser& user) {
+    std::string first, messages;
+    std::wstring caption;
+    std::vector<std::wstring> list;
+    std::wstring ok = Configure(nullptr, [&](DialogUser& user) {
         first = Look(user);
-        firstMessages = OkRefused(user, 1);
+        caption = user.Text(IDC_DELIM_SYSTEM);
+        list = user.ComboEntries(IDC_CODE_PAGE_LIST);
+        messages = OkRefused(user, 1);
         user.Type(IDC_FILE, L"C:\\out\\data");
         user.Click(IDC_DELIM_COMMA);
         user.ClickToClose(IDOK);
     });
-    EXPECT_EQ("C----C|c..|C--.|C--", first.states);
-    WCHAR szSeparator[8] = {};
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, szSeparator, 8);
-    EXPECT_EQ(std::wstring(L"&System '") + szSeparator + L"'", first.systemCaption);
-    ExpectSameList(ExpectedCodePages(), first.codePages);
-    EXPECT_EQ(0, first.codePage);
-    EXPECT_EQ(L"", first.file);
-    EXPECT_EQ(std::vector<std::wstring>{kNoFileName}, firstMessages);
-
-    const std::wstring expected =
+    EXPECT_EQ("C----C|c..|C--.|C-- [] [] 0", first);
+    EXPECT_EQ(L"&System '" + ListSeparator() + L"'", caption);
+    ExpectCodePageList(list);
+    EXPECT_EQ(kNoFileName + " ", messages);
+    const std::wstring built =
         L"[FILE=C:\\out\\data][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE]"
         L"[XML=FALSE][HEADLINE=FALSE][DELIMITER=,][CHARSET=ACP][MAP=FALSE]";
-    ExpectConfirmed(expected, ok);
+    EXPECT_EQ(L"1 " + built + L" | " + built, ok);
+}
 
-    Seen second, kept;
-    std::vector<std::wstring> messages;
-    Outcome escaped = Configure(nullptr, [&](DialogUser& user) {
-        second = Look(user);
+// A map request opens on the stored values; a code page the system does not
+// have opens the list on its first entry. A file name of blanks passes; an
+// empty, a two-character and an escape-like Other text are each refused,
+// all kept as the user left it. Escape checks nothing, returns the empty
+// text and stores nothing.
+TEST_F(SettingsDialog, MapRequestOpensOnTheStoredValuesAndRefusesOtherTexts)
+{
+    StoreOptions(kKey, L"[FILE=C:\\out][DELIMITER=,][CHARSET=12345]");
+    std::string first, kept, messages;
+    std::wstring escaped = Configure(L"MAP", [&](DialogUser& user) {
+        first = Look(user);
         user.Type(IDC_FILE, L"   ");
         user.Click(IDC_DELIM_OTHER);
         user.Type(IDC_OTHER_TEXT, L"");
         for (const WCHAR* pszOther : {L"ab", L"\\t", L"x"}) {
-            for (const std::wstring& message : OkRefused(user, 1))
-                messages.push_back(message);
+            messages += OkRefused(user, 1);
             kept = Look(user);
             user.Type(IDC_OTHER_TEXT, pszOther);
         }
-        // The last text, one character, is never checked: Escape leaves.
         user.PressEscape();
     });
-    EXPECT_EQ("C----C|c..|-C-.|C--", second.states);
-    EXPECT_EQ(L"C:\\out\\data", second.file);
-    EXPECT_EQ(0, second.codePage);
-    EXPECT_EQ(std::vector<std::wstring>(3, kBadDelimiter), messages);
-    EXPECT_EQ("C----C|c..|--C-|C--", kept.states);
-    EXPECT_EQ(L"   ", kept.file);
-    EXPECT_EQ(L"\\t", kept.otherText);
-    EXPECT_EQ(0, escaped.bChanged);
-    EXPECT_EQ(L"", escaped.result);
-    EXPECT_EQ(expected, Stored());
+    EXPECT_EQ("C.---C|c..|-C-.|C-- [C:\\out] [] 0", first);
+    EXPECT_EQ(kBadDelimiter + " " + kBadDelimiter + " " + kBadDelimiter + " ", messages);
+    EXPECT_EQ("C.---C|c..|--C-|C-- [   ] [\\t] 0", kept);
+    EXPECT_EQ(L"0  | [FILE=C:\\out][DELIMITER=,][CHARSET=12345]", escaped);
 }
 
-// A text of the caller's is all the dialog reads: the registry's differing
-// value is not looked at, keywords count whatever their case, unknown ones
-// and text outside groups count for nothing, and a code page number the
-// system does not have opens the list on its first entry. The user clears
-// the file name and the Other text: one OK shows both messages, file name
-// first, and the dialog opens once more; the close box then returns the
-// text exactly as it came.
-TEST_F(SettingsDialog, CallersTextIsReadAndReturnedAsItCameWhenClosed)
-{
-    StoreOptions(kKey, L"[FILE=C:\\stored][DELIMITER=;]");
-    const WCHAR kOptions[] = L"[file=C:\\lower][CSV=TRUE][COLOR=red][DELIMITER=X][CHARSET=12345] [x]";
-    Seen seen, kept;
-    std::vector<std::wstring> messages;
-    Outcome closed = Configure(kOptions, [&](DialogUser& user) {
-        seen = Look(user);
-        user.Type(IDC_FILE, L"");
-        user.Type(IDC_OTHER_TEXT, L"");
-        messages = OkRefused(user, 2);
-        kept = Look(user);
-        user.CloseBox();
-    });
-    EXPECT_EQ("C--C-C|c..|--C-|C--", seen.states);
-    EXPECT_EQ(L"C:\\lower", seen.file);
-    EXPECT_EQ(L"X", seen.otherText);
-    EXPECT_EQ(0, seen.codePage);
-    EXPECT_EQ((std::vector<std::wstring>{kNoFileName, kBadDelimiter}), messages);
-    EXPECT_EQ("C--C-C|c..|--C-|C--", kept.states);
-    EXPECT_EQ(L"", kept.otherText);
-    EXPECT_EQ(0, closed.bChanged);
-    EXPECT_EQ(kOptions, closed.result);
-    EXPECT_EQ(L"[FILE=C:\\stored][DELIMITER=;]", Stored());
-}
-
-// "map" in lower case is an ordinary text without groups: the dialog starts
-// from the initial values with the per-record choice offered, the registry
-// is not read, and Cancel after a refused OK returns "map".
+// "map" in lower case is a caller's text, no map request: the initial
+// values with per-record files offered, the registry not read; the close
+// box after a refused OK returns the text as it came.
 TEST_F(SettingsDialog, LowerCaseMapIsNoMapRequest)
 {
-    StoreOptions(kKey, L"[FILE=C:\\stored][SINGLE=TRUE][CHARSET=UNICODE]");
-    Seen seen;
-    std::vector<std::wstring> messages;
-    Outcome cancelled = Configure(L"map", [&](DialogUser& user) {
+    StoreOptions(kKey, L"[FILE=C:\\stored][SINGLE=TRUE]");
+    std::string seen, messages;
+    std::wstring closed = Configure(L"map", [&](DialogUser& user) {
         seen = Look(user);
         messages = OkRefused(user, 1);
-        user.ClickToClose(IDCANCEL);
+        user.CloseBox();
     });
-    EXPECT_EQ("C----C|c..|C--.|C--", seen.states);
-    EXPECT_EQ(L"", seen.file);
-    EXPECT_EQ(std::vector<std::wstring>{kNoFileName}, messages);
-    EXPECT_EQ(0, cancelled.bChanged);
-    EXPECT_EQ(L"map", cancelled.result);
+    EXPECT_EQ("C----C|c..|C--.|C-- [] [] 0", seen);
+    EXPECT_EQ(kNoFileName + " ", messages);
+    EXPECT_EQ(L"0 map | [FILE=C:\\stored][SINGLE=TRUE]", closed);
 }
 
 // The map request shows the stored settings with per-record files turned
-// off and out of reach; OK builds and stores a map string. The System
-// button follows the user's list separator, here a semicolon. Cancelled on
-// an empty registry, the request returns the empty text, stores nothing,
-// and the key exists all the same.
+// off and out of reach; OK stores a map string. The System button follows
+// the user's list separator, here a semicolon.
 TEST_F(SettingsDialog, MapRequestOffersNoPerRecordFiles)
 {
-    WCHAR szSeparator[8] = {};
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, szSeparator, 8);
+    std::wstring separator = ListSeparator(), caption;
     ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, L";"));
     StoreOptions(kKey, L"[FILE=C:\\m][SINGLE=TRUE][XML=TRUE][HEADLINE=TRUE][CHARSET=UNICODE]");
-    Seen seen;
-    Outcome ok = Configure(L"MAP", [&](DialogUser& user) {
+    std::string seen;
+    std::wstring ok = Configure(L"MAP", [&](DialogUser& user) {
         seen = Look(user);
+        caption = user.Text(IDC_DELIM_SYSTEM);
         user.ClickToClose(IDOK);
     });
-    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, szSeparator);
-    EXPECT_EQ("C.---C|.cc|C--.|-C.", seen.states);
-    EXPECT_EQ(L"&System ';'", seen.systemCaption);
-    EXPECT_EQ(0, seen.codePage);
-    const std::wstring expected = L"[FILE=C:\\m][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE]"
-                                  L"[XML=TRUE][HEADLINE=TRUE][DELIMITER=LS][CHARSET=UNICODE][MAP=TRUE]";
-    ExpectConfirmed(expected, ok);
-
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    Outcome cancelled = Configure(L"MAP", [&](DialogUser& user) { user.ClickToClose(IDCANCEL); });
-    EXPECT_EQ(0, cancelled.bChanged);
-    EXPECT_EQ(L"", cancelled.result);
-    EXPECT_TRUE(KeyExists());
-    EXPECT_EQ(L"", Stored());
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, separator.c_str());
+    EXPECT_EQ("C.---C|.cc|C--.|-C. [C:\\m] [] 0", seen);
+    EXPECT_EQ(L"&System ';'", caption);
+    const std::wstring built = L"[FILE=C:\\m][CSV=FALSE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=FALSE]"
+                               L"[XML=TRUE][HEADLINE=TRUE][DELIMITER=LS][CHARSET=UNICODE][MAP=TRUE]";
+    EXPECT_EQ(L"1 " + built + L" | " + built, ok);
 }
 
-// A string built under a map request is no map request: per-record files
-// are offered again. It opens with XML chosen but out of reach behind the
-// one-file mode, and on code page 850's own entry. The user ticks CSV, then
-// turns to per-record files with no file name and "[" as delimiter: the CSV
-// box is disabled now but its value is stored, and the map flag is off.
-TEST_F(SettingsDialog, MapStringIsNoMapRequestAndDisabledValuesAreKept)
+// A caller's text is all the dialog reads, not the registry: keywords in
+// any case, unknown ones and text outside groups ignored. A string built
+// under a map request is none: per-record files offered, XML checked but
+// out of reach, code page 850's own entry. One OK shows both messages, the
+// file name's first. Per-record files need no file name, "[" is a
+// delimiter, and CSV, ticked and then disabled, is stored all the same.
+TEST_F(SettingsDialog, CallersTextIsReadAndAMapStringIsNoMapRequest)
 {
-    ASSERT_TRUE(IsValidCodePage(850));
-    Seen seen;
-    Outcome ok =
-        Configure(L"[FILE=C:\\x][XML=TRUE][SINGLE=FALSE][CHARSET=850][MAP=TRUE]", [&](DialogUser& user) {
-            seen = Look(user);
-            user.Click(IDC_CSV);
-            user.Click(IDC_SINGLE);
-            user.Type(IDC_FILE, L"");
-            user.Click(IDC_DELIM_OTHER);
-            user.Type(IDC_OTHER_TEXT, L"[");
-            user.ClickToClose(IDOK);
-        });
-    EXPECT_EQ("C----C|.c.|C--.|C--", seen.states);
-    EXPECT_EQ(IndexOf(seen.codePages, CodePageName(850)), seen.codePage);
-    EXPECT_LT(0, seen.codePage);
-    const std::wstring expected = L"[FILE=][CSV=TRUE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=TRUE]"
-                                  L"[XML=TRUE][HEADLINE=FALSE][DELIMITER=[][CHARSET=850][MAP=FALSE]";
-    ExpectConfirmed(expected, ok);
-}
-
-// The window system picks the template of the thread's language, and the
-// English one where the module has none. Windows goes by the thread's user
-// interface language, Wine by the thread's locale: the test sets both.
-TEST(SettingsTemplate, FollowsTheThreadsLanguage)
-{
-    g_hInstance = LoadLibraryExW(L"ferlo.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, g_hInstance);
-    const LANGID originalLanguage = GetThreadUILanguage();
-    const LCID originalLocale = GetThreadLocale();
-    const struct {
-        LANGID language;
-        const wchar_t* cancel;
-    } kCases[] = {
-        {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), L"Cancel"},
-        {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), L"Abbrechen"},
-        {MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), L"Annuler"},
-        {MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), L"\u30AD\u30E3\u30F3\u30BB\u30EB"},
-        {MAKELANGID(LANG_DUTCH, SUBLANG_DUTCH), L"Cancel"},
-    };
-    for (const auto& c : kCases) {
-        SetThreadUILanguage(c.language);
-        SetThreadLocale(MAKELCID(c.language, SORT_DEFAULT));
-        std::wstring cancel;
-        DialogUser user([&](DialogUser& u) {
-            cancel = u.Text(IDCANCEL);
-            u.ClickToClose(IDCANCEL);
-        });
-        ItemDialog dialog;
-        dialog.DoModal(nullptr, g_hInstance, IDD_SETTINGS);
-        for (const std::string& problem : user.Finish())
-            ADD_FAILURE() << problem;
-        EXPECT_EQ(c.cancel, cancel) << std::hex << c.language;
-    }
-    SetThreadUILanguage(originalLanguage);
-    SetThreadLocale(originalLocale);
+    StoreOptions(kKey, L"[FILE=C:\\stored][DELIMITER=;]");
+    std::string seen, kept, messages;
+    std::vector<std::wstring> list;
+    std::wstring ok =
+        Configure(L"[file=C:\\x][XML=TRUE][SINGLE=FALSE][COLOR=red][DELIMITER=X][CHARSET=850][MAP=TRUE] [x]",
+                  [&](DialogUser& user) {
+                      seen = Look(user);
+                      list = user.ComboEntries(IDC_CODE_PAGE_LIST);
+                      user.Type(IDC_FILE, L"");
+                      user.Type(IDC_OTHER_TEXT, L"");
+                      messages = OkRefused(user, 2);
+                      kept = Look(user);
+                      user.Click(IDC_CSV);
+                      user.Click(IDC_SINGLE);
+                      user.Type(IDC_OTHER_TEXT, L"[");
+                      user.ClickToClose(IDOK);
+                  });
+    auto n850 = std::find(list.begin(), list.end(), CodePageName(850)) - list.begin();
+    EXPECT_LT(0, n850);
+    EXPECT_EQ("C----C|.c.|--C-|C-- [C:\\x] [X] " + std::to_string(n850), seen);
+    EXPECT_EQ(kNoFileName + " " + kBadDelimiter + " ", messages);
+    EXPECT_EQ("C----C|.c.|--C-|C-- [] [] " + std::to_string(n850), kept);
+    const std::wstring built = L"[FILE=][CSV=TRUE][OVERWRITE=FALSE][WRITEHEAD=TRUE][SINGLE=TRUE]"
+                               L"[XML=TRUE][HEADLINE=FALSE][DELIMITER=[][CHARSET=850][MAP=FALSE]";
+    EXPECT_EQ(L"1 " + built + L" | " + built, ok);
 }
 
 } // namespace

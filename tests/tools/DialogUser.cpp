@@ -1,25 +1,14 @@
 // tests/tools/DialogUser.cpp: the dialog-driving user.
 #include "DialogUser.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 
 namespace
 {
 
 const DWORD kPollMs = 20;
-const int kWaitMs = 10000;
-const int kFileNameControl = cmb13; // the Explorer-style name field
-// What the window system posts to the focused window for the F1 key.
-const UINT kWmKeyF1 = 0x004D;
-
-bool IsDialogWindow(HWND hWnd)
-{
-    WCHAR szClass[16] = {};
-    GetClassNameW(hWnd, szClass, 16);
-    return wcscmp(szClass, L"#32770") == 0 && IsWindowVisible(hWnd);
-}
+const int kWaitMs = 60000;    // Wine on a loaded machine can take many seconds
+const UINT kWmKeyF1 = 0x004D; // what the window system sends the focused window for F1
 
 struct Search {
     const std::vector<HWND>* pKnown;
@@ -29,40 +18,31 @@ struct Search {
 BOOL CALLBACK FindNewDialog(HWND hWnd, LPARAM lParam)
 {
     auto* pSearch = reinterpret_cast<Search*>(lParam);
-    const auto& known = *pSearch->pKnown;
-    if (IsDialogWindow(hWnd) && std::find(known.begin(), known.end(), hWnd) == known.end()) {
-        pSearch->hFound = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::wstring WindowText(HWND hWnd)
-{
-    WCHAR sz[4096] = {};
-    SendMessageW(hWnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(sz));
-    return sz;
+    WCHAR szClass[16] = {};
+    GetClassNameW(hWnd, szClass, 16);
+    if (wcscmp(szClass, L"#32770") != 0 || !IsWindowVisible(hWnd) ||
+        std::count(pSearch->pKnown->begin(), pSearch->pKnown->end(), hWnd))
+        return TRUE;
+    pSearch->hFound = hWnd;
+    return FALSE;
 }
 
 } // namespace
 
-DialogUser::DialogUser(Script script, int nOpenWaitMs) : DialogUser(GetCurrentThreadId(), script, nOpenWaitMs)
-{
-}
-
-DialogUser::DialogUser(DWORD nThreadId, Script script, int nOpenWaitMs) : m_nThreadId(nThreadId)
+DialogUser::DialogUser(Script script, DWORD nThreadId, int nOpenWaitMs) : m_nThreadId(nThreadId)
 {
     m_thread = std::thread([this, script, nOpenWaitMs] {
-        if (WaitForNewDialog(nOpenWaitMs))
+        WaitForNewDialog(nOpenWaitMs);
+        if (!m_dialogs.empty())
             script(*this);
-        CancelLeftOpen();
+        while (!m_dialogs.empty()) {
+            if (IsWindow(m_dialogs.back())) {
+                m_problems.push_back("the script left a dialog open");
+                PostMessageW(m_dialogs.back(), WM_COMMAND, IDCANCEL, 0);
+            }
+            WaitUntilClosed();
+        }
     });
-}
-
-DialogUser::~DialogUser()
-{
-    if (m_thread.joinable())
-        m_thread.join();
 }
 
 std::vector<std::string> DialogUser::Finish()
@@ -72,34 +52,28 @@ std::vector<std::string> DialogUser::Finish()
     return m_problems;
 }
 
-void DialogUser::Problem(const std::string& text)
-{
-    m_problems.push_back(text);
-}
-
 HWND DialogUser::Control(int nId)
 {
-    HWND hControl = m_dialogs.empty() ? nullptr : GetDlgItem(m_dialogs.back(), nId);
+    HWND hDialog = m_dialogs.empty() ? nullptr : m_dialogs.back();
+    HWND hControl = nId && hDialog ? GetDlgItem(hDialog, nId) : hDialog;
     if (!hControl)
-        Problem("no control " + std::to_string(nId));
+        m_problems.push_back("no control " + std::to_string(nId));
     return hControl;
 }
 
-// The new dialog counts once it shows: the window system shows a dialog
-// after its WM_INITDIALOG has been handled.
-HWND DialogUser::WaitForNewDialog(int nWaitMs)
+// A dialog counts once it shows, which it does after WM_INITDIALOG.
+void DialogUser::WaitForNewDialog(int nWaitMs)
 {
     for (int nWaited = 0; nWaited < nWaitMs; nWaited += kPollMs) {
         Search search{&m_dialogs, nullptr};
         EnumThreadWindows(m_nThreadId, FindNewDialog, reinterpret_cast<LPARAM>(&search));
         if (search.hFound) {
             m_dialogs.push_back(search.hFound);
-            return search.hFound;
+            return;
         }
         Sleep(kPollMs);
     }
-    Problem("no dialog opened");
-    return nullptr;
+    m_problems.push_back("no dialog opened");
 }
 
 void DialogUser::WaitUntilClosed()
@@ -109,103 +83,82 @@ void DialogUser::WaitUntilClosed()
     for (int nWaited = 0; nWaited < kWaitMs && IsWindow(m_dialogs.back()); nWaited += kPollMs)
         Sleep(kPollMs);
     if (IsWindow(m_dialogs.back()))
-        Problem("the dialog did not close");
+        m_problems.push_back("the dialog did not close");
     m_dialogs.pop_back();
 }
 
-void DialogUser::CancelLeftOpen()
+LRESULT DialogUser::Send(int nId, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    while (!m_dialogs.empty()) {
-        if (IsWindow(m_dialogs.back())) {
-            Problem("the script left a dialog open");
-            PostMessageW(m_dialogs.back(), WM_COMMAND, IDCANCEL, 0);
-        }
-        WaitUntilClosed();
+    return SendMessageW(Control(nId), message, wParam, lParam);
+}
+
+std::string DialogUser::States(std::initializer_list<int> ids)
+{
+    std::string states;
+    for (int nId : ids) {
+        bool bChecked = nId && Send(nId, BM_GETCHECK) == BST_CHECKED;
+        if (nId == 0)
+            states += '|';
+        else if (IsWindowEnabled(Control(nId)))
+            states += bChecked ? 'C' : '-';
+        else
+            states += bChecked ? 'c' : '.';
     }
-}
-
-bool DialogUser::IsChecked(int nId)
-{
-    return SendMessageW(Control(nId), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-bool DialogUser::IsEnabled(int nId)
-{
-    return IsWindowEnabled(Control(nId)) != FALSE;
+    return states;
 }
 
 std::wstring DialogUser::Text(int nId)
 {
-    return WindowText(Control(nId));
+    WCHAR sz[4096] = {};
+    Send(nId, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(sz));
+    return sz;
 }
 
 std::vector<std::wstring> DialogUser::ComboEntries(int nId)
 {
-    HWND hCombo = Control(nId);
-    std::vector<std::wstring> entries;
-    LRESULT nCount = SendMessageW(hCombo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < nCount; ++i) {
+    std::vector<std::wstring> entries(Send(nId, CB_GETCOUNT));
+    for (size_t i = 0; i < entries.size(); ++i) {
         WCHAR sz[1024] = {};
-        SendMessageW(hCombo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(sz));
-        entries.push_back(sz);
+        Send(nId, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(sz));
+        entries[i] = sz;
     }
     return entries;
 }
 
-int DialogUser::ComboSelection(int nId)
-{
-    return static_cast<int>(SendMessageW(Control(nId), CB_GETCURSEL, 0, 0));
-}
-
-// The window with the keyboard focus in the dialog's thread, null when none.
-HWND DialogUser::Focused()
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(m_nThreadId, &info) ? info.hwndFocus : nullptr;
-}
-
-LRESULT DialogUser::ComboItemData(int nId, int nIndex)
-{
-    return SendMessageW(Control(nId), CB_GETITEMDATA, static_cast<WPARAM>(nIndex), 0);
-}
-
-int DialogUser::FocusId()
-{
-    HWND hFocus = Focused();
-    if (!hFocus)
-        return 0;
-    // The edit inside a combo box has the focus for its combo box.
-    if (GetParent(hFocus) != m_dialogs.back())
-        hFocus = GetParent(hFocus);
-    return GetDlgCtrlID(hFocus);
-}
-
 // BM_CLICK presses and releases the button as the mouse does: an auto
-// button changes its state, its group's other radio buttons are cleared,
-// and the dialog gets the click's command, all before this returns.
+// button changes its state, the other radio buttons of its group are
+// cleared, and the dialog gets the command. A real click is followed by
+// the repaint, whose messages reach the dialog too: a message sent after
+// the click stands for them.
 void DialogUser::Click(int nId)
 {
-    SendMessageW(Control(nId), BM_CLICK, 0, 0);
+    Send(nId, BM_CLICK);
+    Send(0, WM_NULL);
 }
 
 void DialogUser::FocusOn(int nId)
 {
-    SendMessageW(m_dialogs.back(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(nId)), TRUE);
+    Send(0, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(nId)), TRUE);
 }
 
 void DialogUser::Type(int nId, const std::wstring& text)
 {
     FocusOn(nId);
-    SendMessageW(Control(nId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    Send(nId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    Send(0, WM_NULL);
 }
 
-// The window system answers the F1 key with WM_KEYF1 to the focused window,
-// whose default handling asks its dialog for help.
+HWND DialogUser::Focused()
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(m_nThreadId, &info) && info.hwndFocus ? info.hwndFocus : Control(0);
+}
+
+// The focused window's default handling of WM_KEYF1 asks its dialog for help.
 void DialogUser::PressF1()
 {
-    HWND hFocus = Focused();
-    SendMessageW(hFocus ? hFocus : m_dialogs.back(), kWmKeyF1, 0, 0);
+    SendMessageW(Focused(), kWmKeyF1, 0, 0);
 }
 
 // Keys go through the dialog's message loop, which turns Enter into the
@@ -213,8 +166,6 @@ void DialogUser::PressF1()
 void DialogUser::PostKey(UINT vk)
 {
     HWND hTarget = Focused();
-    if (!hTarget)
-        hTarget = m_dialogs.back();
     PostMessageW(hTarget, WM_KEYDOWN, vk, 1);
     PostMessageW(hTarget, WM_KEYUP, vk, 0xC0000001);
     WaitUntilClosed();
@@ -232,18 +183,23 @@ void DialogUser::PressEscape()
 
 void DialogUser::ClickToClose(int nId)
 {
-    Click(nId);
+    Send(nId, BM_CLICK);
+    WaitUntilClosed();
+}
+
+void DialogUser::Command(int nId)
+{
+    PostMessageW(Control(0), WM_COMMAND, static_cast<WPARAM>(nId), 0);
     WaitUntilClosed();
 }
 
 void DialogUser::CloseBox()
 {
-    PostMessageW(m_dialogs.back(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(Control(0), WM_SYSCOMMAND, SC_CLOSE, 0);
     WaitUntilClosed();
 }
 
-// Posted: the click's handler runs the new dialog's modal loop and returns
-// only when that dialog closes.
+// Posted: the click's handler runs the new dialog's modal loop.
 void DialogUser::ClickToOpen(int nId)
 {
     PostMessageW(Control(nId), BM_CLICK, 0, 0);
@@ -253,42 +209,4 @@ void DialogUser::ClickToOpen(int nId)
 void DialogUser::AwaitDialog(int nWaitMs)
 {
     WaitForNewDialog(nWaitMs);
-}
-
-std::wstring DialogUser::AnswerMessageBox(int nButton)
-{
-    std::wstring text = WindowText(GetDlgItem(m_dialogs.back(), 0xFFFF));
-    PostMessageW(m_dialogs.back(), WM_COMMAND, static_cast<WPARAM>(nButton), 0);
-    WaitUntilClosed();
-    return text;
-}
-
-std::wstring DialogUser::FileDialogTitle()
-{
-    return WindowText(m_dialogs.back());
-}
-
-std::wstring DialogUser::FileDialogFolder()
-{
-    WCHAR sz[MAX_PATH] = {};
-    SendMessageW(m_dialogs.back(), CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(sz));
-    return sz;
-}
-
-std::wstring DialogUser::FileDialogName()
-{
-    return Text(kFileNameControl);
-}
-
-void DialogUser::ChooseFile(const std::wstring& name)
-{
-    SendMessageW(Control(kFileNameControl), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    PostMessageW(m_dialogs.back(), WM_COMMAND, IDOK, 0);
-    WaitUntilClosed();
-}
-
-void DialogUser::CancelFileDialog()
-{
-    PostMessageW(m_dialogs.back(), WM_COMMAND, IDCANCEL, 0);
-    WaitUntilClosed();
 }

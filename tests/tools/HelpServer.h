@@ -10,5 +10,5 @@ typedef struct HelpServerCall {
     DWORD_PTR dwData;
 } HelpServerCall;
 
-typedef int (*PfnHelpServerCallCount)(void);
-typedef const HelpServerCall* (*PfnHelpServerGetCall)(int nIndex);
+// The calls so far, and their number in *pnCount.
+typedef const HelpServerCall* (*PfnHelpServerCalls)(int* pnCount);

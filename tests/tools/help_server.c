@@ -1,32 +1,25 @@
-/* tests/tools/help_server.c: stands in for the HTML Help control. It
- * exports the help entry under the control's ordinal only, and records each
- * request, which the tests read through HelpServerCallCount and
- * HelpServerGetCall. */
+/* tests/tools/help_server.c: stands in for the HTML Help control, exporting
+ * the help entry under the control's ordinal only, and records each request
+ * for the tests to read through HelpServerCalls. */
 #include "HelpServer.h"
 
-#define MAX_CALLS 64
-
-static HelpServerCall s_calls[MAX_CALLS];
+static HelpServerCall s_calls[64];
 static int s_nCalls;
 
 HWND WINAPI HtmlHelpW(HWND hOwner, LPCWSTR pszFile, UINT uCommand, DWORD_PTR dwData)
 {
-    if (s_nCalls < MAX_CALLS) {
+    if (s_nCalls < 64) {
         HelpServerCall* pCall = &s_calls[s_nCalls++];
         pCall->hOwner = hOwner;
-        lstrcpynW(pCall->szFile, pszFile ? pszFile : L"", sizeof(pCall->szFile) / sizeof(WCHAR));
+        lstrcpynW(pCall->szFile, pszFile ? pszFile : L"", 1040);
         pCall->uCommand = uCommand;
         pCall->dwData = dwData;
     }
     return NULL;
 }
 
-int HelpServerCallCount(void)
+const HelpServerCall* HelpServerCalls(int* pnCount)
 {
-    return s_nCalls;
-}
-
-const HelpServerCall* HelpServerGetCall(int nIndex)
-{
-    return nIndex >= 0 && nIndex < s_nCalls ? &s_calls[nIndex] : NULL;
+    *pnCount = s_nCalls;
+    return s_calls;
 }

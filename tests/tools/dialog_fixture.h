@@ -1,5 +1,5 @@
-// tests/dialog/dialog_fixture.h: runs the tests' dialogs with a user working
-// a script beside them.
+// tests/tools/dialog_fixture.h: runs the dialog tests' templates with a user
+// working a script beside them, and the folders of the tests' modules.
 #pragma once
 
 #include "DialogUser.h"
@@ -7,8 +7,6 @@
 #include "dialog_test_ids.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 // The dialog's result; the user's problems fail the test.
 inline int RunDialog(ItemDialog& dialog, DialogUser::Script script, int nTemplate = IDD_ITEMS)
@@ -20,17 +18,15 @@ inline int RunDialog(ItemDialog& dialog, DialogUser::Script script, int nTemplat
     return nResult;
 }
 
-// The folder of this program, with its backslash.
+// The program's folder, with its backslash; the build puts the tests'
+// modules into dialog_modules below it.
 inline std::wstring ProgramFolder()
 {
     WCHAR sz[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, sz, MAX_PATH);
-    std::wstring path = sz;
-    return path.substr(0, path.rfind(L'\\') + 1);
+    return std::wstring(sz, wcsrchr(sz, L'\\') + 1);
 }
 
-// Where the build puts the tests' modules: the help control's stand-in and
-// the host's dialog.dll and idx.zrx.
 inline std::wstring ModuleFolder()
 {
     return ProgramFolder() + L"dialog_modules\\";
