@@ -1,6 +1,7 @@
 // host/TextConvert.cpp: UTF-8 to UTF-16, for every value of a UTF-8
 // database and for the command line; and UTF-16 to UTF-8, for messages,
-// through the module's own encoder. One decoder serves every conversion.
+// through the encoder of platform/Utf8.h, which the Linux platform layer
+// uses too. One decoder serves every conversion.
 #include "TextConvert.h"
 
 #include "../platform/Utf8.h"
