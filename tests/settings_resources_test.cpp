@@ -60,7 +60,9 @@ bool ReadTemplate(LANGID lang, Template& t)
     if (!base)
         return false;
     const auto* head = reinterpret_cast<const DLGTEMPLATE*>(base);
-    t.style = head->style, t.cx = head->cx, t.cy = head->cy;
+    t.style = head->style;
+    t.cx = head->cx;
+    t.cy = head->cy;
     const WORD* p = reinterpret_cast<const WORD*>(base + 18);
     ReadName(p); // menu
     ReadName(p); // class

@@ -19,7 +19,9 @@ struct Writer {
 
     Writer(bool unicode, UINT codePage, int csv = 0, const WCHAR* pszDelimiter = WSTR(";"))
     {
-        options.m_bUnicode = unicode, options.m_nCodePage = codePage, options.m_bCsv = csv;
+        options.m_bUnicode = unicode;
+        options.m_nCodePage = codePage;
+        options.m_bCsv = csv;
         wcscpy(options.m_szDelimiter, pszDelimiter);
     }
     ~Writer() { fclose(file); }
